@@ -1,0 +1,66 @@
+// Handlers of the CB set: rotates and shifts, BIT, RES and SET, on a register
+// or on memory. Under DD/FD every CB operation works on (IX+d)/(IY+d); an
+// operation byte whose low bits are not 6 also copies the result into the
+// plain register those bits name, as the Z80 does.
+#pragma once
+
+#include <cstdint>
+
+#include "cpu/alu.h"
+#include "cpu/cpu_access.h"
+
+namespace z80 {
+
+// Where a CB memory form works. Under an index prefix, PC stands on d and the
+// operation byte follows it; both are consumed here.
+template <class Bus>
+inline std::uint16_t CbMemoryOperand(CpuState& cpu, Bus& bus, const RegisterMap& map) {
+    if (!IsIndexed(cpu, map)) return cpu.HL;
+    auto d = static_cast<std::int8_t>(bus.Read(cpu.PC));
+    cpu.PC = static_cast<std::uint16_t>(cpu.PC + 2);
+    return static_cast<std::uint16_t>(HlRole(cpu, map) + d);
+}
+
+// The result copy of DD CB d op / FD CB d op with low bits 0-5 or 7.
+inline void CopyToRegister(CpuState& cpu, std::uint8_t op, std::uint8_t result) {
+    if (FieldS(op) != 6) Reg8(cpu, cpu.mainMap, FieldS(op)) = result;
+}
+
+inline void RotateShiftReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
+    std::uint8_t& reg = Reg8(cpu, map, FieldS(op));
+    reg = alu::RotateShift(cpu, FieldR(op), reg);
+}
+
+template <class Bus>
+inline void RotateShiftMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
+    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
+    std::uint8_t result = alu::RotateShift(cpu, FieldR(op), bus.Read(address));
+    bus.Write(address, result);
+    CopyToRegister(cpu, op, result);
+}
+
+template <class Bus>
+inline void BitMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
+    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
+    alu::Bit(cpu, FieldR(op), bus.Read(address), address & 0xFF);
+}
+
+inline void BitReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
+    std::uint8_t v = Reg8(cpu, map, FieldS(op));
+    alu::Bit(cpu, FieldR(op), v, v);
+}
+
+inline std::uint8_t ResSet(std::uint8_t op, std::uint8_t v, bool set) {
+    auto mask = static_cast<std::uint8_t>(1u << FieldR(op));
+    return static_cast<std::uint8_t>(set ? v | mask : v & ~mask);
+}
+
+template <class Bus>
+inline void ResSetMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op, bool set) {
+    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
+    std::uint8_t result = ResSet(op, bus.Read(address), set);
+    bus.Write(address, result);
+    CopyToRegister(cpu, op, result);
+}
+
+}  // namespace z80

@@ -1,0 +1,70 @@
+// The Z80 register file and the register maps that let one set of instruction
+// handlers serve HL, IX and IY alike.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+// One slot of a register map: where, inside CpuState, the register lives.
+// Offsets rather than pointers, so that a CpuState stays a plain value that
+// tests can copy and compare.
+struct RegisterRef {
+    std::uint16_t offset;
+};
+
+// Slots 0-7: the 3-bit register field (B C D E H L, slot 6 the 16-bit HL role,
+// A); slots 8-11: the pair field of loads and 16-bit arithmetic (BC DE HL SP);
+// slots 12-15: the pair field of PUSH/POP (BC DE HL AF).
+struct RegisterMap {
+    RegisterRef slots[16];
+};
+
+enum : int {
+    kSlotHl = 6,      // the HL role: HL, IX or IY
+    kSlotPairs = 8,   // + p for BC, DE, HL/IX/IY, SP
+    kSlotStack = 12,  // + p for BC, DE, HL/IX/IY, AF
+};
+
+struct CpuState {
+    std::uint16_t BC;
+    std::uint16_t DE;
+    std::uint16_t HL;
+    std::uint16_t AF;
+    std::uint16_t IX;
+    std::uint16_t IY;
+    std::uint16_t BC_;  // alternate set
+    std::uint16_t DE_;
+    std::uint16_t HL_;
+    std::uint16_t AF_;
+    std::uint16_t I;
+    std::uint16_t R;
+    std::uint16_t PC;
+    std::uint16_t SP;
+    std::uint16_t IFF1;
+    std::uint16_t IFF2;
+    std::uint16_t IM;
+    RegisterMap mainMap;
+    RegisterMap ixMap;
+    RegisterMap iyMap;
+};
+
+// Clears AF/SP to FFFFh, I, PC, IFF1, IFF2 and IM to 0 and builds the three
+// register maps. BC, DE, HL, IX, IY, the alternate set and R keep their values.
+void ResetCpu(CpuState& cpu);
+
+// Byte and word access through a map slot.
+inline std::uint8_t& ByteAt(CpuState& cpu, RegisterRef ref) {
+    return reinterpret_cast<unsigned char*>(&cpu)[ref.offset];
+}
+inline std::uint16_t& WordAt(CpuState& cpu, RegisterRef ref) {
+    return *reinterpret_cast<std::uint16_t*>(reinterpret_cast<unsigned char*>(&cpu) + ref.offset);
+}
+
+// The 8-bit halves of the pairs, by name, for tests and tools.
+inline std::uint8_t HighByte(std::uint16_t pair) { return static_cast<std::uint8_t>(pair >> 8); }
+inline std::uint8_t LowByte(std::uint16_t pair) { return static_cast<std::uint8_t>(pair); }
+inline std::uint8_t RegA(const CpuState& cpu) { return HighByte(cpu.AF); }
+inline std::uint8_t RegF(const CpuState& cpu) { return LowByte(cpu.AF); }
+inline std::uint8_t RegB(const CpuState& cpu) { return HighByte(cpu.BC); }
+inline std::uint8_t RegC(const CpuState& cpu) { return LowByte(cpu.BC); }

@@ -1,0 +1,227 @@
+// Instruction decode and dispatch: one table look-up per opcode byte gives the
+// operation class; prefixes switch the register map and decode again.
+#pragma once
+
+#include <cstdint>
+
+#include "cpu/alu.h"
+#include "cpu/base_ops.h"
+#include "cpu/block_ops.h"
+#include "cpu/cb_ops.h"
+#include "cpu/cpu_access.h"
+#include "cpu/cpu_state.h"
+#include "cpu/decode_tables.h"
+#include "cpu/ed_ops.h"
+
+// Executes the instruction whose first byte is op; further bytes come from PC.
+template <class Bus>
+inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
+    using namespace z80;
+    IncrementR(cpu);
+    const RegisterMap* map = &cpu.mainMap;
+    OpClass opClass = MainDecodeTable[op];
+    for (;;) {
+        const RegisterMap& m = *map;
+        switch (opClass) {
+            // Prefixes: only the last of a run of DD/FD counts; ED drops it.
+            case OpClass::PrefixDD:
+                map = &cpu.ixMap;
+                op = FetchByte(cpu, bus);
+                opClass = MainDecodeTable[op];
+                continue;
+            case OpClass::PrefixFD:
+                map = &cpu.iyMap;
+                op = FetchByte(cpu, bus);
+                opClass = MainDecodeTable[op];
+                continue;
+            case OpClass::PrefixED:
+                map = &cpu.mainMap;
+                op = FetchByte(cpu, bus);
+                opClass = EdDecodeTable[op];
+                continue;
+            case OpClass::PrefixCB:
+                if (!IsIndexed(cpu, m)) {
+                    op = FetchByte(cpu, bus);
+                    opClass = CbDecodeTable[op];
+                } else {
+                    // DD CB d op: PC stays on d. Every operation works on memory.
+                    op = bus.Read(static_cast<std::uint16_t>(cpu.PC + 1));
+                    opClass = CbDecodeTable[(op & 0xF8) | 6];
+                }
+                continue;
+
+            // Loads
+            case OpClass::Nop:
+            case OpClass::Halt:  // the board's CPU never halts: HALT is a NOP
+                return;
+            case OpClass::LdRegReg: Reg8(cpu, m, FieldR(op)) = Reg8(cpu, m, FieldS(op)); return;
+            case OpClass::LdRegImm: Reg8(cpu, m, FieldR(op)) = FetchByte(cpu, bus); return;
+            case OpClass::LdRegMem: LdRegMem(cpu, bus, m, op); return;
+            case OpClass::LdMemReg: LdMemReg(cpu, bus, m, op); return;
+            case OpClass::LdMemImm: LdMemImm(cpu, bus, m); return;
+            case OpClass::LdABc: alu::SetA(cpu, bus.Read(cpu.BC)); return;
+            case OpClass::LdADe: alu::SetA(cpu, bus.Read(cpu.DE)); return;
+            case OpClass::LdAAbs: alu::SetA(cpu, bus.Read(FetchWord(cpu, bus))); return;
+            case OpClass::LdBcA: bus.Write(cpu.BC, alu::A(cpu)); return;
+            case OpClass::LdDeA: bus.Write(cpu.DE, alu::A(cpu)); return;
+            case OpClass::LdAbsA: bus.Write(FetchWord(cpu, bus), alu::A(cpu)); return;
+            case OpClass::LdPairImm: Pair(cpu, m, FieldP(op)) = FetchWord(cpu, bus); return;
+            case OpClass::LdHlAbs: HlRole(cpu, m) = bus.ReadWord16(FetchWord(cpu, bus)); return;
+            case OpClass::LdAbsHl: bus.WriteWord16(FetchWord(cpu, bus), HlRole(cpu, m)); return;
+            case OpClass::LdSpHl: cpu.SP = HlRole(cpu, m); return;
+            case OpClass::Push: Push(cpu, bus, StackPair(cpu, m, FieldP(op))); return;
+            case OpClass::Pop: StackPair(cpu, m, FieldP(op)) = Pop(cpu, bus); return;
+            case OpClass::ExDeHl: Exchange(cpu.DE, cpu.HL); return;  // never IX/IY
+            case OpClass::ExAf: Exchange(cpu.AF, cpu.AF_); return;
+            case OpClass::Exx: Exx(cpu); return;
+            case OpClass::ExSpHl: ExSpHl(cpu, bus, m); return;
+
+            // 8-bit arithmetic and logic: register, immediate, memory
+            case OpClass::AddReg: Alu8<AluOp::Add>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::AddImm: Alu8<AluOp::Add>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::AddMem: AluWithMemory<AluOp::Add>(cpu, bus, m); return;
+            case OpClass::AdcReg: Alu8<AluOp::Adc>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::AdcImm: Alu8<AluOp::Adc>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::AdcMem: AluWithMemory<AluOp::Adc>(cpu, bus, m); return;
+            case OpClass::SubReg: Alu8<AluOp::Sub>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::SubImm: Alu8<AluOp::Sub>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::SubMem: AluWithMemory<AluOp::Sub>(cpu, bus, m); return;
+            case OpClass::SbcReg: Alu8<AluOp::Sbc>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::SbcImm: Alu8<AluOp::Sbc>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::SbcMem: AluWithMemory<AluOp::Sbc>(cpu, bus, m); return;
+            case OpClass::AndReg: Alu8<AluOp::And>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::AndImm: Alu8<AluOp::And>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::AndMem: AluWithMemory<AluOp::And>(cpu, bus, m); return;
+            case OpClass::XorReg: Alu8<AluOp::Xor>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::XorImm: Alu8<AluOp::Xor>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::XorMem: AluWithMemory<AluOp::Xor>(cpu, bus, m); return;
+            case OpClass::OrReg: Alu8<AluOp::Or>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::OrImm: Alu8<AluOp::Or>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::OrMem: AluWithMemory<AluOp::Or>(cpu, bus, m); return;
+            case OpClass::CpReg: Alu8<AluOp::Cp>(cpu, Reg8(cpu, m, FieldS(op))); return;
+            case OpClass::CpImm: Alu8<AluOp::Cp>(cpu, FetchByte(cpu, bus)); return;
+            case OpClass::CpMem: AluWithMemory<AluOp::Cp>(cpu, bus, m); return;
+
+            // INC, DEC and 16-bit arithmetic
+            case OpClass::IncReg: {
+                std::uint8_t& reg = Reg8(cpu, m, FieldR(op));
+                reg = alu::Inc(cpu, reg);
+                return;
+            }
+            case OpClass::DecReg: {
+                std::uint8_t& reg = Reg8(cpu, m, FieldR(op));
+                reg = alu::Dec(cpu, reg);
+                return;
+            }
+            case OpClass::IncMem: IncDecMem(cpu, bus, m, true); return;
+            case OpClass::DecMem: IncDecMem(cpu, bus, m, false); return;
+            case OpClass::AddHlPair: HlRole(cpu, m) = alu::Add16(cpu, HlRole(cpu, m), Pair(cpu, m, FieldP(op))); return;
+            case OpClass::IncPair: ++Pair(cpu, m, FieldP(op)); return;
+            case OpClass::DecPair: --Pair(cpu, m, FieldP(op)); return;
+
+            // Accumulator and flags
+            case OpClass::Daa: alu::Daa(cpu); return;
+            case OpClass::Cpl: alu::Cpl(cpu); return;
+            case OpClass::Scf: alu::Scf(cpu); return;
+            case OpClass::Ccf: alu::Ccf(cpu); return;
+            case OpClass::Rlca:
+            case OpClass::Rla:
+            case OpClass::Rrca:
+            case OpClass::Rra: RotateA(cpu, op); return;
+
+            // Control
+            case OpClass::Di: cpu.IFF1 = cpu.IFF2 = 0; return;
+            case OpClass::Ei: cpu.IFF1 = cpu.IFF2 = 1; return;  // in force at once
+            case OpClass::Jp: cpu.PC = FetchWord(cpu, bus); return;
+            case OpClass::JpCond: JumpAbsolute(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op))); return;
+            case OpClass::Jr: JumpRelative(cpu, bus, true); return;
+            case OpClass::JrCond: JumpRelative(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op) & 3)); return;
+            case OpClass::Djnz: Djnz(cpu, bus); return;
+            case OpClass::JpHl: cpu.PC = HlRole(cpu, m); return;
+            case OpClass::Call: Call(cpu, bus, true); return;
+            case OpClass::CallCond: Call(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op))); return;
+            case OpClass::Ret: cpu.PC = Pop(cpu, bus); return;
+            case OpClass::RetCond:
+                if (ConditionHolds(alu::F(cpu), FieldR(op))) cpu.PC = Pop(cpu, bus);
+                return;
+            case OpClass::Rst:
+                Push(cpu, bus, cpu.PC);
+                cpu.PC = op & 0x38;
+                return;
+            case OpClass::InAImm: alu::SetA(cpu, bus.In(FetchByte(cpu, bus))); return;
+            case OpClass::OutImmA: bus.Out(FetchByte(cpu, bus), alu::A(cpu)); return;
+
+            // CB set
+            case OpClass::RlcReg:
+            case OpClass::RrcReg:
+            case OpClass::RlReg:
+            case OpClass::RrReg:
+            case OpClass::SlaReg:
+            case OpClass::SraReg:
+            case OpClass::SllReg:
+            case OpClass::SrlReg: RotateShiftReg(cpu, m, op); return;
+            case OpClass::RlcMem:
+            case OpClass::RrcMem:
+            case OpClass::RlMem:
+            case OpClass::RrMem:
+            case OpClass::SlaMem:
+            case OpClass::SraMem:
+            case OpClass::SllMem:
+            case OpClass::SrlMem: RotateShiftMem(cpu, bus, m, op); return;
+            case OpClass::BitReg: BitReg(cpu, m, op); return;
+            case OpClass::BitMem: BitMem(cpu, bus, m, op); return;
+            case OpClass::ResReg: Reg8(cpu, m, FieldS(op)) = ResSet(op, Reg8(cpu, m, FieldS(op)), false); return;
+            case OpClass::ResMem: ResSetMem(cpu, bus, m, op, false); return;
+            case OpClass::SetReg: Reg8(cpu, m, FieldS(op)) = ResSet(op, Reg8(cpu, m, FieldS(op)), true); return;
+            case OpClass::SetMem: ResSetMem(cpu, bus, m, op, true); return;
+
+            // ED set
+            case OpClass::InRegC: Reg8(cpu, m, FieldR(op)) = InFromC(cpu, bus); return;
+            case OpClass::InFlagsC: InFromC(cpu, bus); return;
+            case OpClass::OutCReg: bus.Out(cpu.BC & 0xFF, Reg8(cpu, m, FieldR(op))); return;
+            case OpClass::OutCZero: bus.Out(cpu.BC & 0xFF, 0); return;
+            case OpClass::SbcHlPair: cpu.HL = alu::Sbc16(cpu, cpu.HL, Pair(cpu, m, FieldP(op))); return;
+            case OpClass::AdcHlPair: cpu.HL = alu::Adc16(cpu, cpu.HL, Pair(cpu, m, FieldP(op))); return;
+            case OpClass::LdAbsPair: bus.WriteWord16(FetchWord(cpu, bus), Pair(cpu, m, FieldP(op))); return;
+            case OpClass::LdPairAbs: Pair(cpu, m, FieldP(op)) = bus.ReadWord16(FetchWord(cpu, bus)); return;
+            case OpClass::Neg: Neg(cpu); return;
+            case OpClass::Retn: Retn(cpu, bus); return;
+            case OpClass::Im0: cpu.IM = 0; return;
+            case OpClass::Im1: cpu.IM = 1; return;
+            case OpClass::Im2: cpu.IM = 2; return;
+            case OpClass::LdIA: cpu.I = alu::A(cpu); return;
+            case OpClass::LdRA: cpu.R = alu::A(cpu); return;
+            case OpClass::LdAI: LoadAFromSpecial(cpu, cpu.I); return;
+            case OpClass::LdAR: LoadAFromSpecial(cpu, cpu.R); return;
+            case OpClass::Rrd: RotateDigits(cpu, bus, false); return;
+            case OpClass::Rld: RotateDigits(cpu, bus, true); return;
+            case OpClass::Ldi: Transfer(cpu, bus, +1, false); return;
+            case OpClass::Ldd: Transfer(cpu, bus, -1, false); return;
+            case OpClass::Ldir: Transfer(cpu, bus, +1, true); return;
+            case OpClass::Lddr: Transfer(cpu, bus, -1, true); return;
+            case OpClass::Cpi: Compare(cpu, bus, +1, false); return;
+            case OpClass::Cpd: Compare(cpu, bus, -1, false); return;
+            case OpClass::Cpir: Compare(cpu, bus, +1, true); return;
+            case OpClass::Cpdr: Compare(cpu, bus, -1, true); return;
+            case OpClass::Ini: BlockIn(cpu, bus, +1, false); return;
+            case OpClass::Ind: BlockIn(cpu, bus, -1, false); return;
+            case OpClass::Inir: BlockIn(cpu, bus, +1, true); return;
+            case OpClass::Indr: BlockIn(cpu, bus, -1, true); return;
+            case OpClass::Outi: BlockOut(cpu, bus, +1, false); return;
+            case OpClass::Outd: BlockOut(cpu, bus, -1, false); return;
+            case OpClass::Otir: BlockOut(cpu, bus, +1, true); return;
+            case OpClass::Otdr: BlockOut(cpu, bus, -1, true); return;
+            case OpClass::EdUndefined: return;
+        }
+        return;
+    }
+}
+
+// Executes one instruction at PC. A fetch from a masked address reads FFh,
+// which is RST 38h.
+template <class Bus>
+inline void StepCpu(CpuState& cpu, Bus& bus) {
+    std::uint16_t at = cpu.PC;
+    cpu.PC = static_cast<std::uint16_t>(at + 1);
+    ExecuteOpcode(cpu, bus, bus.Read(at));
+}
