@@ -10,11 +10,11 @@
 
 namespace z80 {
 
-// ADD ADC SUB SBC AND XOR OR CP, selected by bits 5-3 of the opcode family.
+// ADD ADC SUB SBC AND XOR OR CP: one class per operation and operand kind.
 enum class AluOp { Add, Adc, Sub, Sbc, And, Xor, Or, Cp };
 
 template <AluOp kOp>
-inline void Alu8(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE void Alu8(CpuState& cpu, unsigned b) {
     unsigned carry = alu::F(cpu) & kFlagC;
     switch (kOp) {
         case AluOp::Add: alu::Add(cpu, b, 0); break;
@@ -29,34 +29,34 @@ inline void Alu8(CpuState& cpu, unsigned b) {
 }
 
 template <AluOp kOp, class Bus>
-inline void AluWithMemory(CpuState& cpu, Bus& bus, const RegisterMap& map) {
-    Alu8<kOp>(cpu, bus.Read(MemoryOperand(cpu, bus, map)));
+TARVO_FORCE_INLINE void AluWithMemory(Exec<Bus>& x, const RegisterMap& map) {
+    Alu8<kOp>(x.cpu, x.bus.Read(MemoryOperand(x, map)));
 }
 
 template <class Bus>
-inline void LdRegMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
+TARVO_FORCE_INLINE void LdRegMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
     // The register is always B..L/A, never IXh/IXl, even under a prefix.
-    std::uint8_t v = bus.Read(MemoryOperand(cpu, bus, map));
-    Reg8(cpu, cpu.mainMap, FieldR(op)) = v;
+    std::uint8_t v = x.bus.Read(MemoryOperand(x, map));
+    Reg8(x.cpu, x.cpu.mainMap, FieldR(op)) = v;
 }
 
 template <class Bus>
-inline void LdMemReg(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
-    std::uint16_t address = MemoryOperand(cpu, bus, map);
-    bus.Write(address, Reg8(cpu, cpu.mainMap, FieldS(op)));
+TARVO_FORCE_INLINE void LdMemReg(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
+    std::uint16_t address = MemoryOperand(x, map);
+    x.bus.Write(address, Reg8(x.cpu, x.cpu.mainMap, FieldS(op)));
 }
 
 template <class Bus>
-inline void LdMemImm(CpuState& cpu, Bus& bus, const RegisterMap& map) {
-    std::uint16_t address = MemoryOperand(cpu, bus, map);  // displacement before n
-    bus.Write(address, FetchByte(cpu, bus));
+TARVO_FORCE_INLINE void LdMemImm(Exec<Bus>& x, const RegisterMap& map) {
+    std::uint16_t address = MemoryOperand(x, map);  // the displacement comes before n
+    x.bus.Write(address, FetchByte(x));
 }
 
 template <class Bus>
-inline void IncDecMem(CpuState& cpu, Bus& bus, const RegisterMap& map, bool increment) {
-    std::uint16_t address = MemoryOperand(cpu, bus, map);
-    std::uint8_t v = bus.Read(address);
-    bus.Write(address, increment ? alu::Inc(cpu, v) : alu::Dec(cpu, v));
+TARVO_FORCE_INLINE void IncDecMem(Exec<Bus>& x, const RegisterMap& map, bool increment) {
+    std::uint16_t address = MemoryOperand(x, map);
+    std::uint8_t v = x.bus.Read(address);
+    x.bus.Write(address, increment ? alu::Inc(x.cpu, v) : alu::Dec(x.cpu, v));
 }
 
 inline void Exchange(std::uint16_t& a, std::uint16_t& b) {
@@ -72,10 +72,10 @@ inline void Exx(CpuState& cpu) {
 }
 
 template <class Bus>
-inline void ExSpHl(CpuState& cpu, Bus& bus, const RegisterMap& map) {
-    std::uint16_t v = bus.ReadWord16(cpu.SP);
-    bus.WriteWord16(cpu.SP, HlRole(cpu, map));
-    HlRole(cpu, map) = v;
+TARVO_FORCE_INLINE void ExSpHl(Exec<Bus>& x, const RegisterMap& map) {
+    std::uint16_t v = x.bus.ReadWord16(x.cpu.SP);
+    x.bus.WriteWord16(x.cpu.SP, HlRole(x.cpu, map));
+    HlRole(x.cpu, map) = v;
 }
 
 inline void RotateA(CpuState& cpu, std::uint8_t op) {
@@ -90,30 +90,30 @@ inline void RotateA(CpuState& cpu, std::uint8_t op) {
 }
 
 template <class Bus>
-inline void JumpRelative(CpuState& cpu, Bus& bus, bool taken) {
-    auto e = static_cast<std::int8_t>(bus.Read(cpu.PC));
-    cpu.PC = static_cast<std::uint16_t>(cpu.PC + 1 + (taken ? e : 0));
+TARVO_FORCE_INLINE void JumpRelative(Exec<Bus>& x, bool taken) {
+    auto e = static_cast<std::int8_t>(FetchByte(x));
+    if (taken) x.pc = static_cast<std::uint16_t>(x.pc + e);
 }
 
 template <class Bus>
-inline void Djnz(CpuState& cpu, Bus& bus) {
-    auto b = static_cast<std::uint8_t>((cpu.BC >> 8) - 1);
-    cpu.BC = static_cast<std::uint16_t>((b << 8) | (cpu.BC & 0xFF));
-    JumpRelative(cpu, bus, b != 0);
+TARVO_FORCE_INLINE void Djnz(Exec<Bus>& x) {
+    auto b = static_cast<std::uint8_t>((x.cpu.BC >> 8) - 1);
+    x.cpu.BC = static_cast<std::uint16_t>((b << 8) | (x.cpu.BC & 0xFF));
+    JumpRelative(x, b != 0);
 }
 
 template <class Bus>
-inline void JumpAbsolute(CpuState& cpu, Bus& bus, bool taken) {
-    std::uint16_t target = FetchWord(cpu, bus);
-    if (taken) cpu.PC = target;
+TARVO_FORCE_INLINE void JumpAbsolute(Exec<Bus>& x, bool taken) {
+    std::uint16_t target = FetchWord(x);
+    if (taken) x.pc = target;
 }
 
 template <class Bus>
-inline void Call(CpuState& cpu, Bus& bus, bool taken) {
-    std::uint16_t target = FetchWord(cpu, bus);
+TARVO_FORCE_INLINE void Call(Exec<Bus>& x, bool taken) {
+    std::uint16_t target = FetchWord(x);
     if (!taken) return;
-    Push(cpu, bus, cpu.PC);
-    cpu.PC = target;
+    Push(x.cpu, x.bus, x.pc);
+    x.pc = target;
 }
 
 }  // namespace z80

@@ -14,11 +14,11 @@ namespace z80 {
 // Where a CB memory form works. Under an index prefix, PC stands on d and the
 // operation byte follows it; both are consumed here.
 template <class Bus>
-inline std::uint16_t CbMemoryOperand(CpuState& cpu, Bus& bus, const RegisterMap& map) {
-    if (!IsIndexed(cpu, map)) return cpu.HL;
-    auto d = static_cast<std::int8_t>(bus.Read(cpu.PC));
-    cpu.PC = static_cast<std::uint16_t>(cpu.PC + 2);
-    return static_cast<std::uint16_t>(HlRole(cpu, map) + d);
+TARVO_FORCE_INLINE std::uint16_t CbMemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
+    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    auto d = static_cast<std::int8_t>(x.bus.Read(x.pc));
+    x.pc = static_cast<std::uint16_t>(x.pc + 2);
+    return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
 }
 
 // The result copy of DD CB d op / FD CB d op with low bits 0-5 or 7.
@@ -32,17 +32,18 @@ inline void RotateShiftReg(CpuState& cpu, const RegisterMap& map, std::uint8_t o
 }
 
 template <class Bus>
-inline void RotateShiftMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
-    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
-    std::uint8_t result = alu::RotateShift(cpu, FieldR(op), bus.Read(address));
-    bus.Write(address, result);
-    CopyToRegister(cpu, op, result);
+TARVO_FORCE_INLINE void RotateShiftMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
+    std::uint16_t address = CbMemoryOperand(x, map);
+    std::uint8_t result = alu::RotateShift(x.cpu, FieldR(op), x.bus.Read(address));
+    x.bus.Write(address, result);
+    CopyToRegister(x.cpu, op, result);
 }
 
 template <class Bus>
-inline void BitMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op) {
-    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
-    alu::Bit(cpu, FieldR(op), bus.Read(address), address & 0xFF);
+TARVO_FORCE_INLINE void BitMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
+    std::uint16_t address = CbMemoryOperand(x, map);
+    // Bits 5 and 3 of F come from the low byte of the address tested.
+    alu::Bit(x.cpu, FieldR(op), x.bus.Read(address), address & 0xFFu);
 }
 
 inline void BitReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
@@ -55,12 +56,17 @@ inline std::uint8_t ResSet(std::uint8_t op, std::uint8_t v, bool set) {
     return static_cast<std::uint8_t>(set ? v | mask : v & ~mask);
 }
 
+inline void ResSetReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op, bool set) {
+    std::uint8_t& reg = Reg8(cpu, map, FieldS(op));
+    reg = ResSet(op, reg, set);
+}
+
 template <class Bus>
-inline void ResSetMem(CpuState& cpu, Bus& bus, const RegisterMap& map, std::uint8_t op, bool set) {
-    std::uint16_t address = CbMemoryOperand(cpu, bus, map);
-    std::uint8_t result = ResSet(op, bus.Read(address), set);
-    bus.Write(address, result);
-    CopyToRegister(cpu, op, result);
+TARVO_FORCE_INLINE void ResSetMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op, bool set) {
+    std::uint16_t address = CbMemoryOperand(x, map);
+    std::uint8_t result = ResSet(op, x.bus.Read(address), set);
+    x.bus.Write(address, result);
+    CopyToRegister(x.cpu, op, result);
 }
 
 }  // namespace z80

@@ -1,46 +1,52 @@
-// Operand fetch, stack and register-field access shared by all handlers.
+// The CPU as one instruction sees it, and the operand fetch, stack and
+// register-field access shared by all handlers.
 #pragma once
 
 #include <cstdint>
 
+#include "cpu/compiler_hints.h"
 #include "cpu/cpu_state.h"
 
 namespace z80 {
 
+// PC and R change on every instruction. Held here, outside CpuState, the
+// compiler can keep them in host registers across a run of instructions
+// instead of storing and reloading them each time; they are written back to
+// CpuState when the run ends.
 template <class Bus>
-inline std::uint8_t FetchByte(CpuState& cpu, Bus& bus) {
-    return bus.Read(cpu.PC++);
+struct Exec {
+    CpuState& cpu;
+    Bus& bus;
+    std::uint16_t pc;
+    std::uint16_t r;
+};
+
+template <class Bus>
+TARVO_FORCE_INLINE std::uint8_t FetchByte(Exec<Bus>& x) {
+    return x.bus.Read(x.pc++);
 }
 
 template <class Bus>
-inline std::uint16_t FetchWord(CpuState& cpu, Bus& bus) {
-    std::uint16_t v = bus.ReadWord16(cpu.PC);
-    cpu.PC = static_cast<std::uint16_t>(cpu.PC + 2);
+TARVO_FORCE_INLINE std::uint16_t FetchWord(Exec<Bus>& x) {
+    std::uint16_t v = x.bus.ReadWord16(x.pc);
+    x.pc = static_cast<std::uint16_t>(x.pc + 2);
     return v;
 }
 
 template <class Bus>
-inline void Push(CpuState& cpu, Bus& bus, std::uint16_t v) {
+TARVO_FORCE_INLINE void Push(CpuState& cpu, Bus& bus, std::uint16_t v) {
     cpu.SP = static_cast<std::uint16_t>(cpu.SP - 2);
     bus.WriteWord16(cpu.SP, v);
 }
 
 template <class Bus>
-inline std::uint16_t Pop(CpuState& cpu, Bus& bus) {
+TARVO_FORCE_INLINE std::uint16_t Pop(CpuState& cpu, Bus& bus) {
     std::uint16_t v = bus.ReadWord16(cpu.SP);
     cpu.SP = static_cast<std::uint16_t>(cpu.SP + 2);
     return v;
 }
 
 inline bool IsIndexed(const CpuState& cpu, const RegisterMap& map) { return &map != &cpu.mainMap; }
-
-// The memory operand (HL), or (IX+d)/(IY+d) with d read at PC.
-template <class Bus>
-inline std::uint16_t MemoryOperand(CpuState& cpu, Bus& bus, const RegisterMap& map) {
-    if (!IsIndexed(cpu, map)) return cpu.HL;
-    auto d = static_cast<std::int8_t>(FetchByte(cpu, bus));
-    return static_cast<std::uint16_t>(WordAt(cpu, map.slots[kSlotHl]) + d);
-}
 
 // Register fields of an opcode: r = bits 5-3, s = bits 2-0, p = bits 5-4.
 inline unsigned FieldR(std::uint8_t op) { return (op >> 3) & 7u; }
@@ -58,8 +64,15 @@ inline std::uint16_t& StackPair(CpuState& cpu, const RegisterMap& map, unsigned 
     return WordAt(cpu, map.slots[kSlotStack + p]);
 }
 
-inline void IncrementR(CpuState& cpu) {
-    cpu.R = static_cast<std::uint16_t>((cpu.R & 0x80) | ((cpu.R + 1) & 0x7F));
+// The memory operand (HL), or (IX+d)/(IY+d) with d read at PC.
+template <class Bus>
+TARVO_FORCE_INLINE std::uint16_t MemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
+    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    auto d = static_cast<std::int8_t>(FetchByte(x));
+    return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
 }
+
+// R counts instructions in its low seven bits; bit 7 is kept.
+inline std::uint16_t NextR(std::uint16_t r) { return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F)); }
 
 }  // namespace z80

@@ -10,7 +10,7 @@
 namespace z80 {
 
 template <class Bus>
-inline std::uint8_t InFromC(CpuState& cpu, Bus& bus) {
+TARVO_FORCE_INLINE std::uint8_t InFromC(CpuState& cpu, Bus& bus) {
     std::uint8_t v = bus.In(cpu.BC & 0xFF);  // never the upper byte (B)
     alu::SetF(cpu, SZ53PFlags[v] | (alu::F(cpu) & kFlagC));
     return v;
@@ -24,7 +24,7 @@ inline void Neg(CpuState& cpu) {
 
 // LD A,I and LD A,R: P/V shows IFF2.
 inline void LoadAFromSpecial(CpuState& cpu, std::uint16_t value) {
-    unsigned a = value & 0xFF;
+    unsigned a = value & 0xFFu;
     unsigned f = SZ53Flags[a];
     f |= cpu.IFF2 ? kFlagPV : 0u;
     f |= alu::F(cpu) & kFlagC;
@@ -32,7 +32,7 @@ inline void LoadAFromSpecial(CpuState& cpu, std::uint16_t value) {
 }
 
 template <class Bus>
-inline void RotateDigits(CpuState& cpu, Bus& bus, bool left) {
+TARVO_FORCE_INLINE void RotateDigits(CpuState& cpu, Bus& bus, bool left) {
     unsigned a = alu::A(cpu);
     unsigned m = bus.Read(cpu.HL);
     unsigned newM = left ? ((m << 4) | (a & 0x0F)) : ((a << 4) | (m >> 4));
@@ -42,9 +42,9 @@ inline void RotateDigits(CpuState& cpu, Bus& bus, bool left) {
 }
 
 template <class Bus>
-inline void Retn(CpuState& cpu, Bus& bus) {
-    cpu.IFF1 = cpu.IFF2;
-    cpu.PC = Pop(cpu, bus);
+TARVO_FORCE_INLINE void Retn(Exec<Bus>& x) {
+    x.cpu.IFF1 = x.cpu.IFF2;
+    x.pc = Pop(x.cpu, x.bus);
 }
 
 }  // namespace z80

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "cpu/alu.h"
+#include "cpu/compiler_hints.h"
 #include "cpu/base_ops.h"
 #include "cpu/block_ops.h"
 #include "cpu/cb_ops.h"
@@ -13,11 +14,14 @@
 #include "cpu/decode_tables.h"
 #include "cpu/ed_ops.h"
 
-// Executes the instruction whose first byte is op; further bytes come from PC.
+// The instruction whose first byte is op; further bytes are fetched at x.pc.
+namespace z80 {
+
 template <class Bus>
-inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
-    using namespace z80;
-    IncrementR(cpu);
+TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op) {
+    CpuState& cpu = x.cpu;
+    Bus& bus = x.bus;
+    x.r = NextR(x.r);
     const RegisterMap* map = &cpu.mainMap;
     OpClass opClass = MainDecodeTable[op];
     for (;;) {
@@ -26,26 +30,26 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             // Prefixes: only the last of a run of DD/FD counts; ED drops it.
             case OpClass::PrefixDD:
                 map = &cpu.ixMap;
-                op = FetchByte(cpu, bus);
+                op = FetchByte(x);
                 opClass = MainDecodeTable[op];
                 continue;
             case OpClass::PrefixFD:
                 map = &cpu.iyMap;
-                op = FetchByte(cpu, bus);
+                op = FetchByte(x);
                 opClass = MainDecodeTable[op];
                 continue;
             case OpClass::PrefixED:
                 map = &cpu.mainMap;
-                op = FetchByte(cpu, bus);
+                op = FetchByte(x);
                 opClass = EdDecodeTable[op];
                 continue;
             case OpClass::PrefixCB:
                 if (!IsIndexed(cpu, m)) {
-                    op = FetchByte(cpu, bus);
+                    op = FetchByte(x);
                     opClass = CbDecodeTable[op];
                 } else {
                     // DD CB d op: PC stays on d. Every operation works on memory.
-                    op = bus.Read(static_cast<std::uint16_t>(cpu.PC + 1));
+                    op = bus.Read(static_cast<std::uint16_t>(x.pc + 1));
                     opClass = CbDecodeTable[(op & 0xF8) | 6];
                 }
                 continue;
@@ -55,52 +59,52 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             case OpClass::Halt:  // the board's CPU never halts: HALT is a NOP
                 return;
             case OpClass::LdRegReg: Reg8(cpu, m, FieldR(op)) = Reg8(cpu, m, FieldS(op)); return;
-            case OpClass::LdRegImm: Reg8(cpu, m, FieldR(op)) = FetchByte(cpu, bus); return;
-            case OpClass::LdRegMem: LdRegMem(cpu, bus, m, op); return;
-            case OpClass::LdMemReg: LdMemReg(cpu, bus, m, op); return;
-            case OpClass::LdMemImm: LdMemImm(cpu, bus, m); return;
+            case OpClass::LdRegImm: Reg8(cpu, m, FieldR(op)) = FetchByte(x); return;
+            case OpClass::LdRegMem: LdRegMem(x, m, op); return;
+            case OpClass::LdMemReg: LdMemReg(x, m, op); return;
+            case OpClass::LdMemImm: LdMemImm(x, m); return;
             case OpClass::LdABc: alu::SetA(cpu, bus.Read(cpu.BC)); return;
             case OpClass::LdADe: alu::SetA(cpu, bus.Read(cpu.DE)); return;
-            case OpClass::LdAAbs: alu::SetA(cpu, bus.Read(FetchWord(cpu, bus))); return;
+            case OpClass::LdAAbs: alu::SetA(cpu, bus.Read(FetchWord(x))); return;
             case OpClass::LdBcA: bus.Write(cpu.BC, alu::A(cpu)); return;
             case OpClass::LdDeA: bus.Write(cpu.DE, alu::A(cpu)); return;
-            case OpClass::LdAbsA: bus.Write(FetchWord(cpu, bus), alu::A(cpu)); return;
-            case OpClass::LdPairImm: Pair(cpu, m, FieldP(op)) = FetchWord(cpu, bus); return;
-            case OpClass::LdHlAbs: HlRole(cpu, m) = bus.ReadWord16(FetchWord(cpu, bus)); return;
-            case OpClass::LdAbsHl: bus.WriteWord16(FetchWord(cpu, bus), HlRole(cpu, m)); return;
+            case OpClass::LdAbsA: bus.Write(FetchWord(x), alu::A(cpu)); return;
+            case OpClass::LdPairImm: Pair(cpu, m, FieldP(op)) = FetchWord(x); return;
+            case OpClass::LdHlAbs: HlRole(cpu, m) = bus.ReadWord16(FetchWord(x)); return;
+            case OpClass::LdAbsHl: bus.WriteWord16(FetchWord(x), HlRole(cpu, m)); return;
             case OpClass::LdSpHl: cpu.SP = HlRole(cpu, m); return;
             case OpClass::Push: Push(cpu, bus, StackPair(cpu, m, FieldP(op))); return;
             case OpClass::Pop: StackPair(cpu, m, FieldP(op)) = Pop(cpu, bus); return;
             case OpClass::ExDeHl: Exchange(cpu.DE, cpu.HL); return;  // never IX/IY
             case OpClass::ExAf: Exchange(cpu.AF, cpu.AF_); return;
             case OpClass::Exx: Exx(cpu); return;
-            case OpClass::ExSpHl: ExSpHl(cpu, bus, m); return;
+            case OpClass::ExSpHl: ExSpHl(x, m); return;
 
             // 8-bit arithmetic and logic: register, immediate, memory
             case OpClass::AddReg: Alu8<AluOp::Add>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::AddImm: Alu8<AluOp::Add>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::AddMem: AluWithMemory<AluOp::Add>(cpu, bus, m); return;
+            case OpClass::AddImm: Alu8<AluOp::Add>(cpu, FetchByte(x)); return;
+            case OpClass::AddMem: AluWithMemory<AluOp::Add>(x, m); return;
             case OpClass::AdcReg: Alu8<AluOp::Adc>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::AdcImm: Alu8<AluOp::Adc>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::AdcMem: AluWithMemory<AluOp::Adc>(cpu, bus, m); return;
+            case OpClass::AdcImm: Alu8<AluOp::Adc>(cpu, FetchByte(x)); return;
+            case OpClass::AdcMem: AluWithMemory<AluOp::Adc>(x, m); return;
             case OpClass::SubReg: Alu8<AluOp::Sub>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::SubImm: Alu8<AluOp::Sub>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::SubMem: AluWithMemory<AluOp::Sub>(cpu, bus, m); return;
+            case OpClass::SubImm: Alu8<AluOp::Sub>(cpu, FetchByte(x)); return;
+            case OpClass::SubMem: AluWithMemory<AluOp::Sub>(x, m); return;
             case OpClass::SbcReg: Alu8<AluOp::Sbc>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::SbcImm: Alu8<AluOp::Sbc>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::SbcMem: AluWithMemory<AluOp::Sbc>(cpu, bus, m); return;
+            case OpClass::SbcImm: Alu8<AluOp::Sbc>(cpu, FetchByte(x)); return;
+            case OpClass::SbcMem: AluWithMemory<AluOp::Sbc>(x, m); return;
             case OpClass::AndReg: Alu8<AluOp::And>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::AndImm: Alu8<AluOp::And>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::AndMem: AluWithMemory<AluOp::And>(cpu, bus, m); return;
+            case OpClass::AndImm: Alu8<AluOp::And>(cpu, FetchByte(x)); return;
+            case OpClass::AndMem: AluWithMemory<AluOp::And>(x, m); return;
             case OpClass::XorReg: Alu8<AluOp::Xor>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::XorImm: Alu8<AluOp::Xor>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::XorMem: AluWithMemory<AluOp::Xor>(cpu, bus, m); return;
+            case OpClass::XorImm: Alu8<AluOp::Xor>(cpu, FetchByte(x)); return;
+            case OpClass::XorMem: AluWithMemory<AluOp::Xor>(x, m); return;
             case OpClass::OrReg: Alu8<AluOp::Or>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::OrImm: Alu8<AluOp::Or>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::OrMem: AluWithMemory<AluOp::Or>(cpu, bus, m); return;
+            case OpClass::OrImm: Alu8<AluOp::Or>(cpu, FetchByte(x)); return;
+            case OpClass::OrMem: AluWithMemory<AluOp::Or>(x, m); return;
             case OpClass::CpReg: Alu8<AluOp::Cp>(cpu, Reg8(cpu, m, FieldS(op))); return;
-            case OpClass::CpImm: Alu8<AluOp::Cp>(cpu, FetchByte(cpu, bus)); return;
-            case OpClass::CpMem: AluWithMemory<AluOp::Cp>(cpu, bus, m); return;
+            case OpClass::CpImm: Alu8<AluOp::Cp>(cpu, FetchByte(x)); return;
+            case OpClass::CpMem: AluWithMemory<AluOp::Cp>(x, m); return;
 
             // INC, DEC and 16-bit arithmetic
             case OpClass::IncReg: {
@@ -113,8 +117,8 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
                 reg = alu::Dec(cpu, reg);
                 return;
             }
-            case OpClass::IncMem: IncDecMem(cpu, bus, m, true); return;
-            case OpClass::DecMem: IncDecMem(cpu, bus, m, false); return;
+            case OpClass::IncMem: IncDecMem(x, m, true); return;
+            case OpClass::DecMem: IncDecMem(x, m, false); return;
             case OpClass::AddHlPair: HlRole(cpu, m) = alu::Add16(cpu, HlRole(cpu, m), Pair(cpu, m, FieldP(op))); return;
             case OpClass::IncPair: ++Pair(cpu, m, FieldP(op)); return;
             case OpClass::DecPair: --Pair(cpu, m, FieldP(op)); return;
@@ -132,24 +136,24 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             // Control
             case OpClass::Di: cpu.IFF1 = cpu.IFF2 = 0; return;
             case OpClass::Ei: cpu.IFF1 = cpu.IFF2 = 1; return;  // in force at once
-            case OpClass::Jp: cpu.PC = FetchWord(cpu, bus); return;
-            case OpClass::JpCond: JumpAbsolute(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op))); return;
-            case OpClass::Jr: JumpRelative(cpu, bus, true); return;
-            case OpClass::JrCond: JumpRelative(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op) & 3)); return;
-            case OpClass::Djnz: Djnz(cpu, bus); return;
-            case OpClass::JpHl: cpu.PC = HlRole(cpu, m); return;
-            case OpClass::Call: Call(cpu, bus, true); return;
-            case OpClass::CallCond: Call(cpu, bus, ConditionHolds(alu::F(cpu), FieldR(op))); return;
-            case OpClass::Ret: cpu.PC = Pop(cpu, bus); return;
+            case OpClass::Jp: x.pc = FetchWord(x); return;
+            case OpClass::JpCond: JumpAbsolute(x, ConditionHolds(alu::F(cpu), FieldR(op))); return;
+            case OpClass::Jr: JumpRelative(x, true); return;
+            case OpClass::JrCond: JumpRelative(x, ConditionHolds(alu::F(cpu), FieldR(op) & 3)); return;
+            case OpClass::Djnz: Djnz(x); return;
+            case OpClass::JpHl: x.pc = HlRole(cpu, m); return;
+            case OpClass::Call: Call(x, true); return;
+            case OpClass::CallCond: Call(x, ConditionHolds(alu::F(cpu), FieldR(op))); return;
+            case OpClass::Ret: x.pc = Pop(cpu, bus); return;
             case OpClass::RetCond:
-                if (ConditionHolds(alu::F(cpu), FieldR(op))) cpu.PC = Pop(cpu, bus);
+                if (ConditionHolds(alu::F(cpu), FieldR(op))) x.pc = Pop(cpu, bus);
                 return;
             case OpClass::Rst:
-                Push(cpu, bus, cpu.PC);
-                cpu.PC = op & 0x38;
+                Push(cpu, bus, x.pc);
+                x.pc = op & 0x38u;
                 return;
-            case OpClass::InAImm: alu::SetA(cpu, bus.In(FetchByte(cpu, bus))); return;
-            case OpClass::OutImmA: bus.Out(FetchByte(cpu, bus), alu::A(cpu)); return;
+            case OpClass::InAImm: alu::SetA(cpu, bus.In(FetchByte(x))); return;
+            case OpClass::OutImmA: bus.Out(FetchByte(x), alu::A(cpu)); return;
 
             // CB set
             case OpClass::RlcReg:
@@ -167,13 +171,13 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             case OpClass::SlaMem:
             case OpClass::SraMem:
             case OpClass::SllMem:
-            case OpClass::SrlMem: RotateShiftMem(cpu, bus, m, op); return;
+            case OpClass::SrlMem: RotateShiftMem(x, m, op); return;
             case OpClass::BitReg: BitReg(cpu, m, op); return;
-            case OpClass::BitMem: BitMem(cpu, bus, m, op); return;
-            case OpClass::ResReg: Reg8(cpu, m, FieldS(op)) = ResSet(op, Reg8(cpu, m, FieldS(op)), false); return;
-            case OpClass::ResMem: ResSetMem(cpu, bus, m, op, false); return;
-            case OpClass::SetReg: Reg8(cpu, m, FieldS(op)) = ResSet(op, Reg8(cpu, m, FieldS(op)), true); return;
-            case OpClass::SetMem: ResSetMem(cpu, bus, m, op, true); return;
+            case OpClass::BitMem: BitMem(x, m, op); return;
+            case OpClass::ResReg: ResSetReg(cpu, m, op, false); return;
+            case OpClass::ResMem: ResSetMem(x, m, op, false); return;
+            case OpClass::SetReg: ResSetReg(cpu, m, op, true); return;
+            case OpClass::SetMem: ResSetMem(x, m, op, true); return;
 
             // ED set
             case OpClass::InRegC: Reg8(cpu, m, FieldR(op)) = InFromC(cpu, bus); return;
@@ -182,17 +186,17 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             case OpClass::OutCZero: bus.Out(cpu.BC & 0xFF, 0); return;
             case OpClass::SbcHlPair: cpu.HL = alu::Sbc16(cpu, cpu.HL, Pair(cpu, m, FieldP(op))); return;
             case OpClass::AdcHlPair: cpu.HL = alu::Adc16(cpu, cpu.HL, Pair(cpu, m, FieldP(op))); return;
-            case OpClass::LdAbsPair: bus.WriteWord16(FetchWord(cpu, bus), Pair(cpu, m, FieldP(op))); return;
-            case OpClass::LdPairAbs: Pair(cpu, m, FieldP(op)) = bus.ReadWord16(FetchWord(cpu, bus)); return;
+            case OpClass::LdAbsPair: bus.WriteWord16(FetchWord(x), Pair(cpu, m, FieldP(op))); return;
+            case OpClass::LdPairAbs: Pair(cpu, m, FieldP(op)) = bus.ReadWord16(FetchWord(x)); return;
             case OpClass::Neg: Neg(cpu); return;
-            case OpClass::Retn: Retn(cpu, bus); return;
+            case OpClass::Retn: Retn(x); return;
             case OpClass::Im0: cpu.IM = 0; return;
             case OpClass::Im1: cpu.IM = 1; return;
             case OpClass::Im2: cpu.IM = 2; return;
             case OpClass::LdIA: cpu.I = alu::A(cpu); return;
-            case OpClass::LdRA: cpu.R = alu::A(cpu); return;
+            case OpClass::LdRA: x.r = alu::A(cpu); return;
             case OpClass::LdAI: LoadAFromSpecial(cpu, cpu.I); return;
-            case OpClass::LdAR: LoadAFromSpecial(cpu, cpu.R); return;
+            case OpClass::LdAR: LoadAFromSpecial(cpu, x.r); return;
             case OpClass::Rrd: RotateDigits(cpu, bus, false); return;
             case OpClass::Rld: RotateDigits(cpu, bus, true); return;
             case OpClass::Ldi: Transfer(cpu, bus, +1, false); return;
@@ -213,8 +217,20 @@ inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
             case OpClass::Otdr: BlockOut(cpu, bus, -1, true); return;
             case OpClass::EdUndefined: return;
         }
-        return;
+        TARVO_UNREACHABLE();
     }
+}
+
+}  // namespace z80
+
+// Executes the instruction whose first byte is op; further bytes (prefixed
+// opcode, displacement, operands) are fetched at PC.
+template <class Bus>
+inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
+    z80::Exec<Bus> x{cpu, bus, cpu.PC, cpu.R};
+    z80::Execute(x, op);
+    cpu.PC = x.pc;
+    cpu.R = x.r;
 }
 
 // Executes one instruction at PC. A fetch from a masked address reads FFh,
@@ -224,4 +240,25 @@ inline void StepCpu(CpuState& cpu, Bus& bus) {
     std::uint16_t at = cpu.PC;
     cpu.PC = static_cast<std::uint16_t>(at + 1);
     ExecuteOpcode(cpu, bus, bus.Read(at));
+}
+
+// Executes up to count instructions, one StepCpu each, stopping early before an
+// instruction whose address stopBefore(pc) accepts. Returns how many ran.
+// PC and R stay in host registers for the whole run.
+template <class Bus, class StopBefore>
+inline std::uint64_t RunCpu(CpuState& cpu, Bus& bus, std::uint64_t count, StopBefore stopBefore) {
+    z80::Exec<Bus> x{cpu, bus, cpu.PC, cpu.R};
+    std::uint64_t done = 0;
+    for (; done < count && !stopBefore(x.pc); ++done) {
+        std::uint16_t at = x.pc++;
+        z80::Execute(x, bus.Read(at));
+    }
+    cpu.PC = x.pc;
+    cpu.R = x.r;
+    return done;
+}
+
+template <class Bus>
+inline void RunCpu(CpuState& cpu, Bus& bus, std::uint64_t count) {
+    RunCpu(cpu, bus, count, [](std::uint16_t) { return false; });
 }

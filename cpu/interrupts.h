@@ -13,7 +13,7 @@ template <class Bus>
 inline void AcceptInterrupt(CpuState& cpu, Bus& bus, std::uint8_t data) {
     if (cpu.IFF1 == 0) return;
     cpu.IFF1 = cpu.IFF2 = 0;
-    z80::IncrementR(cpu);
+    cpu.R = z80::NextR(cpu.R);
     switch (cpu.IM) {
         case 0: ExecuteOpcode(cpu, bus, data); break;  // adds its own one to R
         case 1:
@@ -31,7 +31,7 @@ template <class Bus>
 inline void AcceptNmi(CpuState& cpu, Bus& bus) {
     cpu.IFF2 = cpu.IFF1;
     cpu.IFF1 = 0;
-    z80::IncrementR(cpu);
+    cpu.R = z80::NextR(cpu.R);
     z80::Push(cpu, bus, cpu.PC);
     cpu.PC = 0x0066;
 }

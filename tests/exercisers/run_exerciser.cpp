@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "cpm_harness.h"
+#include "cpm/cpm_harness.h"
 
 namespace {
 

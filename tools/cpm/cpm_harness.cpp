@@ -1,4 +1,6 @@
-#include "cpm_harness.h"
+#include "cpm/cpm_harness.h"
+
+#include <cstdint>
 
 #include "cpu/flat_bus.h"
 #include "cpu/z80.h"
@@ -37,15 +39,14 @@ CpmRunResult RunCpmProgram(const std::vector<std::uint8_t>& image, void (*echo)(
     ResetCpu(cpu);
     cpu.PC = 0x0100;
     CpmRunResult result;
+    auto atBdosOrWarmBoot = [](std::uint16_t pc) { return pc == kBdosEntry || pc == 0x0000; };
     for (;;) {
-        if (cpu.PC == kBdosEntry) {
-            ServiceBdos(cpu, bus, result, echo);
-        } else if (cpu.PC == 0x0000) {
-            result.finished = true;
-            break;
-        }
-        StepCpu(cpu, bus);
+        result.instructions += RunCpu(cpu, bus, UINT64_MAX, atBdosOrWarmBoot);
+        if (cpu.PC == 0x0000) break;
+        ServiceBdos(cpu, bus, result, echo);
+        StepCpu(cpu, bus);  // the RET at the entry
         ++result.instructions;
     }
+    result.finished = true;
     return result;
 }
