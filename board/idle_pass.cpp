@@ -1,0 +1,31 @@
+#include "board/idle_pass.h"
+
+#include "board/board.h"
+
+void RunIdlePass(Board& board) {
+    if (!board.run.running) return;
+    BoardCpu access(board);
+    StepCpu(board.cpu, access.bus);
+
+    RunState& run = board.run;
+    if (run.stepNmiArmed == 0) {
+        run.stepNmiCountdown = kStepNmiReload;
+    } else {
+        const std::uint32_t before = run.stepNmiCountdown;
+        run.stepNmiCountdown = before - 1u;  // 0 becomes FFFFFFFFh
+        if (before == 0) AcceptNmi(board.cpu, access.bus);
+    }
+
+    RunCpu(board.cpu, access.bus, kInstructionsPerPass - 1);  // no look at the countdown in between
+}
+
+void SetUpBoard(Board& board) {
+    PpiReset(board);
+    board.window.romEnd = 0x0800;
+    board.window.ramEnd = 0xFFFF;
+}
+
+void StartBoard(Board& board) {
+    ResetCpu(board.cpu);
+    board.run.running = true;
+}

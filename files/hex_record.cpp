@@ -1,0 +1,57 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "files/hex_file.h"
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The field of `digits` hexadecimal digits at `column`; the caller has made sure the line holds it.
+// A blank, a sign or a 0x prefix is no digit, so such a field is refused.
+bool ReadField(const char* line, std::size_t column, int digits, unsigned& value) {
+    value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const int digit = HexDigitValue(line[column + static_cast<std::size_t>(i)]);
+        if (digit < 0) return false;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    return true;
+}
+
+// Start code, byte count, address and type take 9 columns, the checksum 2.
+constexpr std::size_t kRecordFrame = 11;
+
+}  // namespace
+
+bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record) {
+    if (length == 0 || line[0] != ':') return false;
+    if (length < kRecordFrame) return false;
+    unsigned count = 0;
+    if (!ReadField(line, 1, 2, count)) return false;
+    if (length < kRecordFrame + 2 * count) return false;
+    unsigned address = 0;
+    unsigned type = 0;
+    if (!ReadField(line, 3, 4, address) || !ReadField(line, 7, 2, type)) return false;
+
+    unsigned sum = count + (address >> 8) + (address & 0xFF) + type;
+    for (unsigned i = 0; i < count; ++i) {
+        unsigned byte = 0;
+        if (!ReadField(line, 9 + 2 * i, 2, byte)) return false;
+        record.data[i] = static_cast<std::uint8_t>(byte);
+        sum += byte;
+    }
+    unsigned checksum = 0;
+    if (!ReadField(line, 9 + 2 * count, 2, checksum)) return false;
+    if (((sum + checksum) & 0xFF) != 0) return false;
+
+    record.count = static_cast<std::uint8_t>(count);
+    record.address = static_cast<std::uint16_t>(address);
+    record.type = static_cast<std::uint8_t>(type);
+    return true;
+}

@@ -1,0 +1,68 @@
+#include "tarvorun_keys.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+std::string Normalised(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == ' ') continue;
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+struct Alias {
+    const char* name;
+    const char* legend;
+};
+
+constexpr Alias kAliases[] = {{"USER", "USERKEY"}, {"PLUS", "+"}, {"MINUS", "-"}};
+
+}  // namespace
+
+bool FindKey(const std::string& name, KeyStroke& key) {
+    std::string wanted = Normalised(name);
+    if (wanted.empty()) return false;
+    for (const Alias& alias : kAliases) {
+        if (wanted == alias.name) wanted = alias.legend;
+    }
+    for (int row = 0; row < kGridRows; ++row) {
+        for (int column = 0; column < kGridColumns; ++column) {
+            const KeyCell& cell = kKeypadGrid[row][column];
+            if (Normalised(cell.legend) == wanted) {
+                key = KeyStroke{name, row, column, cell.kind};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (std::isspace(static_cast<unsigned char>(text[at])) != 0) {
+            ++at;
+            continue;
+        }
+        std::size_t end = at;
+        while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])) == 0) ++end;
+        const std::string name = text.substr(at, end - at);
+        at = end;
+        KeyStroke key{};
+        if (!FindKey(name, key)) {
+            error = "unknown key '" + name + "' in --keys (see --help for the names)";
+            return false;
+        }
+        if (key.kind == KeyKind::TapeRead || key.kind == KeyKind::TapeWrite) {
+            error =
+                "key '" + name + "' is not available here: the tape keys open file dialogs; use --hex or --save-hex";
+            return false;
+        }
+        keys.push_back(key);
+    }
+    return true;
+}

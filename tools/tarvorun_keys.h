@@ -1,0 +1,25 @@
+// Key names for the runner's --keys: the legends printed on the keypad.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "board/key_matrix.h"
+
+struct KeyStroke {
+    std::string name;  // as the user wrote it, for messages
+    int gridRow;
+    int gridColumn;
+    KeyKind kind;
+};
+
+// Looks one name up, ignoring case: 0-9, A-F, + (or PLUS), - (or MINUS), ADDR,
+// DATA, GO, STEP, REG, PC, INS, DEL, MOVE, RELA, SBR, CBR, RESET, MONI, INTR,
+// USER (or USERKEY), TAPERD, TAPEWR. False for an unknown name.
+bool FindKey(const std::string& name, KeyStroke& key);
+
+// Splits a --keys text at white space and looks every name up. The tape keys
+// are refused: they open file dialogs on the board, which the runner has not
+// (its --hex and --save-hex do their work). On false, error says why, naming
+// the key.
+bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error);

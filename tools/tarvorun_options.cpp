@@ -1,0 +1,226 @@
+#include "tarvorun_options.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+unsigned HexValue(char c) {
+    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+    return static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
+}
+
+std::string BadAddress(const std::string& option, const std::string& text) {
+    return option + ": '" + text + "' is not an address (1 to 4 hexadecimal digits)";
+}
+
+bool ParseRange(const std::string& option, const std::string& fromText, const std::string& toText, AddressRange& range,
+                std::string& error) {
+    if (!ParseAddress(fromText, range.from)) {
+        error = BadAddress(option, fromText);
+        return false;
+    }
+    if (!ParseAddress(toText, range.to)) {
+        error = BadAddress(option, toText);
+        return false;
+    }
+    if (range.from > range.to) {
+        error = option + ": the start " + fromText + " lies above the end " + toText;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseAddress(const std::string& text, std::uint16_t& address) {
+    std::size_t at = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) at = 2;
+    const std::size_t digits = text.size() - at;
+    if (digits < 1 || digits > 4) return false;
+    unsigned value = 0;
+    for (; at < text.size(); ++at) {
+        if (!IsHexDigit(text[at])) return false;
+        value = value * 16 + HexValue(text[at]);
+    }
+    address = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count) {
+    if (text.empty()) return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10) return false;  // would not fit in 64 bits
+        value = value * 10 + digit;
+    }
+    if (value > max) return false;
+    count = value;
+    return true;
+}
+
+bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        // The values an option takes; false (with the message set) if missing.
+        auto values = [&](int count) {
+            if (argc - 1 - i >= count) return true;
+            error = option + " needs " + (count == 1 ? std::string("a value") : std::to_string(count) + " values") +
+                    " (see --help)";
+            return false;
+        };
+        auto count32 = [&](const char* what, std::uint32_t min, std::uint32_t& out) {
+            std::uint64_t value = 0;
+            if (!ParseCount(argv[i + 1], 0xFFFFFFFFu, value) || value < min) {
+                error = option + ": '" + argv[i + 1] + "' is not " + what;
+                return false;
+            }
+            out = static_cast<std::uint32_t>(value);
+            ++i;
+            return true;
+        };
+
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+        } else if (option == "--rom") {
+            if (!values(1)) return false;
+            options.romGiven = true;
+            options.romPath = argv[++i];
+        } else if (option == "--hex") {
+            if (!values(1)) return false;
+            options.loads.push_back(LoadStep{LoadStep::Kind::Hex, argv[++i], 0});
+        } else if (option == "--bin") {
+            if (!values(1)) return false;
+            const std::string value = argv[++i];
+            const std::size_t at = value.rfind('@');
+            if (at == std::string::npos || at == 0) {
+                error = "--bin: '" + value + "' is not FILE@ADDR";
+                return false;
+            }
+            std::uint16_t address = 0;
+            if (!ParseAddress(value.substr(at + 1), address)) {
+                error = BadAddress("--bin", value.substr(at + 1));
+                return false;
+            }
+            options.loads.push_back(LoadStep{LoadStep::Kind::Binary, value.substr(0, at), address});
+        } else if (option == "--keys") {
+            if (!values(1)) return false;
+            if (!ParseKeys(argv[++i], options.keys, error)) return false;
+        } else if (option == "--passes") {
+            if (!values(1)) return false;
+            if (!ParseCount(argv[i + 1], UINT64_MAX, options.passes)) {
+                error = option + ": '" + argv[i + 1] + "' is not a number of passes";
+                return false;
+            }
+            ++i;
+        } else if (option == "--settle") {
+            if (!values(1) || !count32("a number of passes", 0, options.settlePasses)) return false;
+        } else if (option == "--scan-limit") {
+            if (!values(1) || !count32("a number of passes from 1", 1, options.scanLimit)) return false;
+        } else if (option == "--segments") {
+            options.segments = true;
+        } else if (option == "--regs") {
+            options.regs = true;
+        } else if (option == "--dump") {
+            if (!values(1)) return false;
+            const std::string value = argv[++i];
+            const std::size_t colon = value.find(':');
+            if (colon == std::string::npos) {
+                error = "--dump: '" + value + "' is not FROM:TO";
+                return false;
+            }
+            AddressRange range{};
+            if (!ParseRange(option, value.substr(0, colon), value.substr(colon + 1), range, error)) return false;
+            options.dumps.push_back(range);
+        } else if (option == "--save-hex") {
+            if (!values(3)) return false;
+            HexSave save{};
+            if (!ParseRange(option, argv[i + 1], argv[i + 2], save.range, error)) return false;
+            save.path = argv[i + 3];
+            if (save.path.empty()) {
+                error = "--save-hex: the file name is empty";
+                return false;
+            }
+            options.saves.push_back(save);
+            i += 3;
+        } else if (!option.empty() && option[0] == '-') {
+            error = "unknown option '" + option + "' (see --help)";
+            return false;
+        } else {
+            error = "unexpected argument '" + option + "' (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string RunUsageText() {
+    return std::string(
+               "Usage: tarvorun [options]\n"
+               "Runs the Tarvo board without a window: the same CPU, memory, 8255, keypad,\n"
+               "display latches and idle passes of ten instructions with the single-step NMI.\n"
+               "\n"
+               "Order of a run: the board is set up and the monitor ROM loaded, then the\n"
+               "--hex and --bin files in the order given, then the CPU starts at 0000h; the\n"
+               "board runs the settle time, each --keys key is pressed in turn, and --passes\n"
+               "more idle passes run. Then the outputs are printed and the --save-hex files\n"
+               "written.\n"
+               "\n"
+               "Loading:\n"
+               "  --rom FILE          monitor ROM image: its first 4096 bytes go to 0000h.\n"
+               "                      Default: tarvo/tarvo-rom.bin in the folder of this\n"
+               "                      program; if that is missing the runner says so on\n"
+               "                      stderr and runs over empty memory. A FILE that cannot\n"
+               "                      be opened is an error.\n"
+               "  --hex FILE          load an Intel HEX file at the addresses of its records.\n"
+               "  --bin FILE@ADDR     load a raw binary file at ADDR (hexadecimal); it may hold\n"
+               "                      at most 10000h - ADDR bytes.\n"
+               "                      --hex and --bin may be repeated; they load in order.\n"
+               "\n"
+               "Running:\n"
+               "  --keys \"KEYS\"       keys to press, separated by spaces, for example\n"
+               "                      --keys \"ADDR 1 8 0 0 DATA 3 E GO\". Names (any case):\n"
+               "                      0-9 A-F, + (PLUS), - (MINUS), ADDR, DATA, GO, STEP, REG,\n"
+               "                      PC, INS, DEL, MOVE, RELA, SBR, CBR: keypad matrix keys;\n"
+               "                      RESET, MONI, INTR: act on the CPU at once;\n"
+               "                      USER (USERKEY): the USER KEY line, port A bit 6.\n"
+               "                      TAPERD and TAPEWR open file dialogs on the board and are\n"
+               "                      not available here (use --hex and --save-hex).\n"
+               "                      May be repeated; the keys are pressed in order.\n"
+               "                      A matrix key or USER counts as delivered when a read of\n"
+               "                      port A has taken it; then the settle time runs before the\n"
+               "                      next key. RESET, MONI and INTR act at once and are\n"
+               "                      followed by the settle time.\n"
+               "  --settle N          idle passes after each key, and before the first one\n"
+               "                      (default ") +
+           std::to_string(kDefaultSettlePasses) + ").\n" +
+           "  --scan-limit N      idle passes a key may wait for its scan before the run\n"
+           "                      fails, naming the key (default " +
+           std::to_string(kDefaultScanLimit) + ", at least 1).\n" +
+           "  --passes N          idle passes to run after the last key (default 0).\n"
+           "\n"
+           "Output (on stdout, in this order):\n"
+           "  the display as a line of text: six digits from left to right, each shown as\n"
+           "  0-9, A-F or a letter of its shape (H h L P r n o u c J U t y G), '-' or '_',\n"
+           "  ' ' when dark, '?' for a pattern that is no character; a lit decimal point\n"
+           "  adds a '.' after its digit.\n"
+           "  --segments          the six raw segment patterns in hexadecimal (bit 0 e,\n"
+           "                      1 g, 2 f, 3 a, 4 b, 5 c, 6 decimal point, 7 d).\n"
+           "  --regs              the CPU registers.\n"
+           "  --dump FROM:TO      memory from FROM to TO (both included, hexadecimal), as\n"
+           "                      stored, 16 bytes a line. May be repeated.\n"
+           "  --save-hex FROM TO FILE\n"
+           "                      save memory FROM to TO (both included) as an Intel HEX\n"
+           "                      file after the run. May be repeated.\n"
+           "  --help, -h          this text.\n"
+           "\n"
+           "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"
+           "decimal.\n"
+           "\n"
+           "Exit status: 0 success; 1 a file could not be read or written, or a key was\n"
+           "never scanned; 2 a usage error. Every error is one line on stderr.\n";
+}

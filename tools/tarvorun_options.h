@@ -1,0 +1,59 @@
+// The runner's command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tarvorun_keys.h"
+
+// Idle passes (ten instructions each) that the runner waits after every key,
+// and before the first one, so that the program on the board can act on it.
+constexpr std::uint32_t kDefaultSettlePasses = 2000;
+// Idle passes a matrix key or the USER KEY may wait for a port A read to
+// take it before the run fails.
+constexpr std::uint32_t kDefaultScanLimit = 200000;
+
+struct LoadStep {
+    enum class Kind { Hex, Binary } kind;
+    std::string path;
+    std::uint16_t address;  // Binary only
+};
+
+struct AddressRange {
+    std::uint16_t from;
+    std::uint16_t to;  // included
+};
+
+struct HexSave {
+    AddressRange range;
+    std::string path;
+};
+
+struct RunOptions {
+    bool help = false;
+    bool romGiven = false;
+    std::string romPath;
+    std::vector<LoadStep> loads;  // in command-line order
+    std::vector<KeyStroke> keys;
+    std::uint64_t passes = 0;
+    std::uint32_t settlePasses = kDefaultSettlePasses;
+    std::uint32_t scanLimit = kDefaultScanLimit;
+    bool segments = false;
+    bool regs = false;
+    std::vector<AddressRange> dumps;
+    std::vector<HexSave> saves;
+};
+
+// Reads argv[1..argc-1]. On false, error is a one-line message for a usage
+// error (unknown option, missing or bad value).
+bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error);
+
+// A 16-bit address: 1 to 4 hexadecimal digits, optionally after 0x.
+bool ParseAddress(const std::string& text, std::uint16_t& address);
+
+// A count: decimal digits only, at most max.
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count);
+
+// The --help text.
+std::string RunUsageText();

@@ -1,0 +1,166 @@
+#include "tarvorun_session.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "board/idle_pass.h"
+#include "board/key_actions.h"
+#include "files/binary_file.h"
+#include "files/hex_file.h"
+#include "files/monitor_rom.h"
+#include "tarvorun_segments.h"
+
+namespace {
+
+constexpr std::uint32_t kRomImageSize = 0x1000;
+
+std::string Hex(unsigned value, int digits) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+bool IsPending(const Board& board, const KeyStroke& key) {
+    if (key.kind == KeyKind::User) return board.keys.userKeyPending != 0;
+    const KeyCell* cell = KeyAtGrid(key.gridRow, key.gridColumn);
+    return board.keys.pressed[cell->matrixRow][cell->matrixColumn] != 0;
+}
+
+bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+               std::ostream& err) {
+    if (options.romGiven) {
+        if (ReadBinaryFile(options.romPath.c_str(), board.memory, 0, kRomImageSize) < 0) {
+            err << "tarvorun: cannot open the ROM image " << Quoted(options.romPath) << "\n";
+            return false;
+        }
+    } else if (programFolder.empty()) {
+        // Never fall back on the working folder: the image lies beside the program.
+        err << "There was an error opening the Tarvo files! (the program's folder is unknown)\n";
+    } else if (!LoadMonitorRom(programFolder.c_str(), separator, board.memory)) {
+        // As the window says it; the board then runs over empty memory.
+        char path[kMonitorRomPathCapacity];
+        const bool fits = MonitorRomPath(programFolder.c_str(), separator, path, sizeof path);
+        err << "There was an error opening the Tarvo files!"
+            << (fits ? " (" + std::string(path) + ")" : std::string(" (the program's folder is too long)")) << "\n";
+    }
+
+    for (const LoadStep& load : options.loads) {
+        if (load.kind == LoadStep::Kind::Binary) {
+            std::string error;
+            if (!LoadBinaryAt(load.path.c_str(), board.memory, load.address, error)) {
+                err << "tarvorun: " << error << "\n";
+                return false;
+            }
+            continue;
+        }
+        const int result = ReadHexFile(load.path.c_str(), board.memory);
+        if (result == -1) {
+            err << "tarvorun: cannot open the Intel HEX file " << Quoted(load.path) << "\n";
+            return false;
+        }
+        if (result < 0) {
+            err << "tarvorun: " << Quoted(load.path)
+                << " holds an invalid Intel HEX record (the records before it were loaded)\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error) {
+    std::FILE* stream = std::fopen(path, "rb");
+    if (stream == nullptr) {
+        error = "cannot open the binary file " + Quoted(path);
+        return false;
+    }
+    // Read one byte more than fits, to tell a file that fits from one that does not.
+    const std::size_t room = 0x10000u - address;
+    std::vector<std::uint8_t> bytes(room + 1);
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream);
+    const bool failed = std::ferror(stream) != 0;
+    std::fclose(stream);
+    if (failed) {
+        error = "cannot read the binary file " + Quoted(path);
+        return false;
+    }
+    if (got > room) {
+        error = "the binary file " + Quoted(path) + " does not fit at " + Hex(address, 4) + "h: more than " +
+                std::to_string(room) + " bytes";
+        return false;
+    }
+    for (std::size_t i = 0; i < got; ++i) memory.bytes[address + i] = bytes[i];
+    return true;
+}
+
+bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error) {
+    PressKey(board, key.gridRow, key.gridColumn);
+    if (key.kind != KeyKind::Matrix && key.kind != KeyKind::User) return true;
+    for (std::uint32_t pass = 0; pass < scanLimit && IsPending(board, key); ++pass) RunIdlePass(board);
+    if (!IsPending(board, key)) return true;
+    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
+    return false;
+}
+
+void RunPasses(Board& board, std::uint64_t passes) {
+    for (std::uint64_t pass = 0; pass < passes; ++pass) RunIdlePass(board);
+}
+
+std::string RegistersText(const CpuState& cpu) {
+    return "PC=" + Hex(cpu.PC, 4) + " SP=" + Hex(cpu.SP, 4) + " AF=" + Hex(cpu.AF, 4) + " BC=" + Hex(cpu.BC, 4) +
+           " DE=" + Hex(cpu.DE, 4) + " HL=" + Hex(cpu.HL, 4) + " IX=" + Hex(cpu.IX, 4) + " IY=" + Hex(cpu.IY, 4) +
+           "\nAF'=" + Hex(cpu.AF_, 4) + " BC'=" + Hex(cpu.BC_, 4) + " DE'=" + Hex(cpu.DE_, 4) +
+           " HL'=" + Hex(cpu.HL_, 4) + " I=" + Hex(cpu.I & 0xFFu, 2) + " R=" + Hex(cpu.R & 0xFFu, 2) +
+           " IFF1=" + std::to_string(cpu.IFF1) + " IFF2=" + std::to_string(cpu.IFF2) + " IM=" + std::to_string(cpu.IM) +
+           "\n";
+}
+
+std::string MemoryDumpText(const BoardMemory& memory, AddressRange range) {
+    std::string text;
+    unsigned column = 0;
+    for (unsigned a = range.from; a <= range.to; ++a) {
+        if (column == 0) text += Hex(a, 4) + ":";
+        text += " " + Hex(memory.bytes[a], 2);
+        if (++column == 16 || a == range.to) {
+            text += "\n";
+            column = 0;
+        }
+    }
+    return text;
+}
+
+int RunBoardSession(const RunOptions& options, const std::string& programFolder, char separator, std::ostream& out,
+                    std::ostream& err) {
+    auto board = std::make_unique<Board>();
+    SetUpBoard(*board);
+    if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
+    StartBoard(*board);
+
+    if (!options.keys.empty()) RunPasses(*board, options.settlePasses);
+    for (std::size_t i = 0; i < options.keys.size(); ++i) {
+        std::string error;
+        if (!DeliverKey(*board, options.keys[i], options.scanLimit, error)) {
+            err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";
+            return kRunFailed;
+        }
+        RunPasses(*board, options.settlePasses);
+    }
+    RunPasses(*board, options.passes);
+
+    out << DisplayText(board->latches) << "\n";
+    if (options.segments) out << SegmentPatternsText(board->latches) << "\n";
+    if (options.regs) out << RegistersText(board->cpu);
+    for (const AddressRange& range : options.dumps) out << MemoryDumpText(board->memory, range);
+    out.flush();
+
+    for (const HexSave& save : options.saves) {
+        if (WriteHexFile(save.path.c_str(), board->memory, save.range.from, save.range.to) != 0) {
+            err << "tarvorun: cannot write the Intel HEX file " << Quoted(save.path) << "\n";
+            return kRunFailed;
+        }
+    }
+    return kRunOk;
+}

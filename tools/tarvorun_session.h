@@ -1,0 +1,38 @@
+// One run of the board without a window: loads, key presses, idle passes and
+// the outputs, as the runner's options ask.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+#include "tarvorun_options.h"
+
+// Exit codes of the runner.
+enum : int {
+    kRunOk = 0,
+    kRunFailed = 1,  // a file could not be read or written, or a key was never scanned
+    kRunUsage = 2,
+};
+
+// Loads a raw binary file whole at address; it may hold at most
+// 10000h - address bytes. On false memory is unchanged and error says why.
+bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
+
+// Presses one key and, for a matrix key or the USER KEY, runs idle passes
+// until a port A read has taken it, at most scanLimit of them. False (with
+// error naming the key) when it was never taken.
+bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error);
+
+void RunPasses(Board& board, std::uint64_t passes);
+
+std::string RegistersText(const CpuState& cpu);
+std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);
+
+// The whole run. programFolder ends with its separator, or is empty when the
+// program's folder is unknown (the default ROM is then missing). Outputs go
+// to out, one-line errors to err. Returns the exit code.
+int RunBoardSession(const RunOptions& options, const std::string& programFolder, char separator, std::ostream& out,
+                    std::ostream& err);
