@@ -43,7 +43,7 @@ TEST(KeypadLayout, EveryMatrixKeyIsReportedByExactlyOneRowAndBit) {
         PressKey(f.board, key.gridRow, key.gridColumn);
         for (int row = 0; row < kMatrixRows; ++row) {
             const std::uint8_t expected =
-                row == key.matrixRow ? static_cast<std::uint8_t>(0xFF & ~(1u << key.matrixColumn)) : 0xFF;
+                row == key.matrixRow ? static_cast<std::uint8_t>(0xFF & ~(1u << key.matrixColumn)) : std::uint8_t{0xFF};
             EXPECT_EQ(ScanRow(f, row), expected) << "row " << row;
         }
     }

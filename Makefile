@@ -1,0 +1,127 @@
+# Front end to CMake: every build, test and check of the project.
+#
+#   make test    all of the below in order, stopping at the first failure:
+#                native  Release build (warnings as errors), unit tests and ZEXDOC/ZEXALL
+#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests
+#                m32     32-bit x86 build, unit tests run through qemu-i386
+#                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
+#            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
+#   make clean   remove every build folder
+#
+# Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
+# zexdoc.com and zexall.com, default ../shared/z80-tests beside the source),
+# FUZZ_SECONDS (how long each fuzzer runs in make test, default 30).
+
+SHELL := /bin/bash
+.SHELLFLAGS := -eu -o pipefail -c
+.NOTPARALLEL:
+
+SRC := $(patsubst %/,%,$(dir $(abspath $(lastword $(MAKEFILE_LIST)))))
+JOBS ?= 2
+CMAKE ?= cmake
+CTEST ?= ctest
+Z80_TESTS_DIR ?= $(SRC)/../shared/z80-tests
+TOOLCHAINS := $(SRC)/cmake/toolchains
+
+NATIVE_DIR := $(SRC)/build
+ASAN_DIR := $(SRC)/build-asan
+M32_DIR := $(SRC)/build-m32
+FUZZ_DIR := $(SRC)/build-fuzz
+FUZZ_SECONDS ?= 30
+M32_GTEST_DIR := $(M32_DIR)/_googletest
+GTEST_SOURCE ?= /usr/src/googletest
+MINGW_ARCHES := x86_64 i686
+MINGW_DIR = $(SRC)/build-mingw-$(1)
+
+SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+export ASAN_OPTIONS ?= detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
+export UBSAN_OPTIONS ?= print_stacktrace=1
+
+CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
+
+.PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
+        configure-native m32-googletest setup-test
+
+all: native
+
+# The recipe runs only once every step has passed (with make -k as well); it
+# repeats the closing lines of the steps, so that one screen shows the outcome.
+test: setup-test native asan m32 mingw fuzz
+	@echo "== make test: all steps passed =="
+	@for d in $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR); do \
+	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
+	done
+	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
+	@grep -E '^hex_(record|file): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+
+# (e) The Intel HEX record and file readers under libFuzzer (clang, ASan and
+# UBSan) for a bounded time each; any crash fails.
+fuzz:
+	bash $(SRC)/tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) 2>&1 | tee $(FUZZ_DIR).log
+
+# The Debian packages the steps need, installed when missing.
+setup-test:
+	bash $(SRC)/tools/install-deps.sh test
+
+configure-native:
+	$(CMAKE) -S $(SRC) -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON \
+	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=ON -DTARVO_Z80_TESTS_DIR=$(abspath $(Z80_TESTS_DIR))
+
+# (a) Native Release build: unit tests and the instruction exercisers.
+native: configure-native
+	$(CMAKE) --build $(NATIVE_DIR) --parallel $(JOBS)
+	$(call CTEST_RUN,$(NATIVE_DIR))
+
+# (b) Sanitizers: any report ends the test program with a failure.
+asan:
+	$(CMAKE) -S $(SRC) -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
+	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
+	$(CMAKE) --build $(ASAN_DIR) --parallel $(JOBS)
+	$(call CTEST_RUN,$(ASAN_DIR))
+
+# (c) 32-bit x86: GoogleTest is built for -m32 from Debian's source package and
+# installed inside the build folder, then the tests run through qemu-i386.
+m32-googletest:
+	$(CMAKE) -S $(GTEST_SOURCE) -B $(M32_GTEST_DIR)/build -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
+	    -DCMAKE_INSTALL_PREFIX=$(M32_GTEST_DIR)/install -DCMAKE_INSTALL_LIBDIR=lib
+	$(CMAKE) --build $(M32_GTEST_DIR)/build --parallel $(JOBS)
+	$(CMAKE) --install $(M32_GTEST_DIR)/build >/dev/null
+
+m32: m32-googletest
+	$(CMAKE) -S $(SRC) -B $(M32_DIR) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF \
+	    -DGTest_DIR=$(M32_GTEST_DIR)/install/lib/cmake/GTest
+	$(CMAKE) --build $(M32_DIR) --parallel $(JOBS)
+	@# The ELF class byte of the test program: 1 is 32-bit.
+	@class=$$(od -An -tu1 -j4 -N1 $(M32_DIR)/tests/tarvo_tests | tr -d ' '); \
+	if [ "$$class" != 1 ]; then echo "m32: tests/tarvo_tests is not a 32-bit program"; exit 1; fi
+	$(call CTEST_RUN,$(M32_DIR))
+
+# (d) Windows cross builds: the core library and the portable tools, no tests.
+# A program that imports a MinGW runtime DLL was not linked statically.
+mingw: $(addprefix mingw-,$(MINGW_ARCHES))
+
+$(addprefix mingw-,$(MINGW_ARCHES)): mingw-%:
+	$(CMAKE) -S $(SRC) -B $(call MINGW_DIR,$*) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/mingw-w64-$*.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON -DTARVO_TESTS=OFF
+	$(CMAKE) --build $(call MINGW_DIR,$*) --parallel $(JOBS)
+	@n=0; while IFS= read -r -d '' exe; do \
+	    n=$$((n + 1)); \
+	    if $*-w64-mingw32-objdump -p "$$exe" | grep -iE 'DLL Name: *(libstdc\+\+|libgcc|libwinpthread)'; then \
+	        echo "mingw-$*: $$exe needs a MinGW DLL: it must be linked with -static"; exit 1; \
+	    fi; \
+	done < <(find $(call MINGW_DIR,$*) -name '*.exe' -not -path '*/CMakeFiles/*' -print0); \
+	echo "mingw-$*: built libtarvocore.a and $$n program(s), statically linked" \
+	    | tee $(call MINGW_DIR,$*)/build.log
+
+bench: configure-native
+	@if ! $(CMAKE) --build $(NATIVE_DIR) --target help | grep -w bench_cpu >/dev/null; then \
+	    echo "bench: there is no bench_cpu program in tools/ yet"; exit 1; \
+	fi
+	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
+	$(NATIVE_DIR)/tools/bench_cpu
+
+clean:
+	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))

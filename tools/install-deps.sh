@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a purpose needs, if any is missing.
+#
+#   tools/install-deps.sh test    everything `make test` builds and runs
+#   tools/install-deps.sh run     what `make run` needs to build and start the program
+#
+# Runs apt-get as root, or through sudo; does nothing when all are installed.
+set -euo pipefail
+
+case "${1:-}" in
+    test)
+        # g++-multilib and qemu-user: the 32-bit build and its test run; clang and
+        # libclang-rt-14-dev: the fuzzers; python3-pil and the DejaVu fonts: the
+        # check that the picture generator reproduces the committed pictures.
+        packages=(make cmake g++ libgtest-dev g++-multilib qemu-user
+                  g++-mingw-w64-x86-64 g++-mingw-w64-i686 clang libclang-rt-14-dev
+                  python3 python3-pil fonts-dejavu-core)
+        ;;
+    run)
+        packages=(make cmake g++-mingw-w64-x86-64 wine64)
+        ;;
+    *)
+        echo "usage: $0 test|run" >&2
+        exit 2
+        ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
