@@ -6,6 +6,7 @@
 #                m32     32-bit x86 build, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
 #            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#   make run     build the 64-bit Windows program and start it (under Wine on Linux)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make clean   remove every build folder
 #
@@ -41,7 +42,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test
+        configure-native m32-googletest setup-test run setup-run
 
 all: native
 
@@ -99,22 +100,61 @@ m32: m32-googletest
 	if [ "$$class" != 1 ]; then echo "m32: tests/tarvo_tests is not a 32-bit program"; exit 1; fi
 	$(call CTEST_RUN,$(M32_DIR))
 
-# (d) Windows cross builds: the core library and the portable tools, no tests.
-# A program that imports a MinGW runtime DLL was not linked statically.
+# (d) Windows cross builds: the core library, the portable tools and the
+# Windows program, no tests. Every program may import only Windows' own DLLs: one
+# that needs a MinGW runtime DLL was not linked statically. The Windows program
+# must be a GUI program with its tarvo/ folder beside it.
+WINDOWS_DLLS := kernel32|user32|gdi32|comdlg32|msvcrt|advapi32|shell32|comctl32|ole32|oleaut32|shlwapi|ws2_32|winmm|ntdll|ucrtbase|api-ms-win-[a-z0-9-]+
+
 mingw: $(addprefix mingw-,$(MINGW_ARCHES))
 
 $(addprefix mingw-,$(MINGW_ARCHES)): mingw-%:
 	$(CMAKE) -S $(SRC) -B $(call MINGW_DIR,$*) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/mingw-w64-$*.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON -DTARVO_TESTS=OFF
 	$(CMAKE) --build $(call MINGW_DIR,$*) --parallel $(JOBS)
+	@app=$(call MINGW_DIR,$*)/app; \
+	if [ ! -f "$$app/tarvosim.exe" ]; then echo "mingw-$*: app/tarvosim.exe was not built"; exit 1; fi; \
+	if [ ! -d "$$app/tarvo" ]; then echo "mingw-$*: there is no tarvo/ folder beside tarvosim.exe"; exit 1; fi; \
+	headers=$$($*-w64-mingw32-objdump -p "$$app/tarvosim.exe"); \
+	if ! grep -qE '^Subsystem.*Windows GUI' <<<"$$headers"; then \
+	    echo "mingw-$*: tarvosim.exe is not a Windows GUI program"; exit 1; \
+	fi
 	@n=0; while IFS= read -r -d '' exe; do \
 	    n=$$((n + 1)); \
-	    if $*-w64-mingw32-objdump -p "$$exe" | grep -iE 'DLL Name: *(libstdc\+\+|libgcc|libwinpthread)'; then \
-	        echo "mingw-$*: $$exe needs a MinGW DLL: it must be linked with -static"; exit 1; \
+	    dlls=$$($*-w64-mingw32-objdump -p "$$exe" | sed -n 's/^[[:space:]]*DLL Name: *//p'); \
+	    if [ -z "$$dlls" ]; then echo "mingw-$*: $$exe imports no DLL at all"; exit 1; fi; \
+	    foreign=$$(grep -viE '^($(WINDOWS_DLLS))\.dll$$' <<<"$$dlls" || true); \
+	    if [ -n "$$foreign" ]; then \
+	        echo "mingw-$*: $$exe needs DLLs that are not part of Windows (link it with -static):" $$foreign; \
+	        exit 1; \
 	    fi; \
-	done < <(find $(call MINGW_DIR,$*) -name '*.exe' -not -path '*/CMakeFiles/*' -print0); \
-	echo "mingw-$*: built libtarvocore.a and $$n program(s), statically linked" \
+	done < <(find $(call MINGW_DIR,$*) -name '*.exe' -not -path '*/CMakeFiles/*' -not -path '*/drive_c/*' -print0); \
+	echo "mingw-$*: built libtarvocore.a and $$n program(s) including app/tarvosim.exe, importing Windows DLLs only" \
 	    | tee $(call MINGW_DIR,$*)/build.log
+
+# The 64-bit Windows program, started at once: on Windows directly, elsewhere
+# under Wine (wine64, installed when missing) with a Wine prefix of its own in
+# the build folder.
+RUN_DIR := $(call MINGW_DIR,x86_64)
+WINE64 ?= /usr/lib/wine/wine64
+
+ifeq ($(OS),Windows_NT)
+# In an MSYS2 shell (MSYSTEM is set) with its MinGW-w64 compiler; elsewhere
+# CMake's default generator, Visual Studio for example.
+WINDOWS_GENERATOR := $(if $(MSYSTEM),-G "MSYS Makefiles",)
+
+run:
+	$(CMAKE) -S $(SRC) -B $(RUN_DIR) $(WINDOWS_GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF
+	$(CMAKE) --build $(RUN_DIR) --config Release --parallel $(JOBS)
+	"$$(find $(RUN_DIR) -name tarvosim.exe -not -path '*/CMakeFiles/*' | head -n 1)"
+else
+setup-run:
+	bash $(SRC)/tools/install-deps.sh run
+
+run: setup-run mingw-x86_64
+	WINEPREFIX=$(RUN_DIR)/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+	    $(WINE64) $(RUN_DIR)/app/tarvosim.exe
+endif
 
 bench: configure-native
 	@if ! $(CMAKE) --build $(NATIVE_DIR) --target help | grep -w bench_cpu >/dev/null; then \
