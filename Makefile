@@ -6,8 +6,10 @@
 #                m32     32-bit x86 build, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
 #            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
+#   make bench-window   emulated instructions a second in the window under Wine
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
@@ -29,6 +31,7 @@ NATIVE_DIR := $(SRC)/build
 ASAN_DIR := $(SRC)/build-asan
 M32_DIR := $(SRC)/build-m32
 FUZZ_DIR := $(SRC)/build-fuzz
+WINE_DIR := $(SRC)/build-wine
 FUZZ_SECONDS ?= 30
 M32_GTEST_DIR := $(M32_DIR)/_googletest
 GTEST_SOURCE ?= /usr/src/googletest
@@ -42,19 +45,20 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run
+        configure-native m32-googletest setup-test run setup-run wine bench-window
 
 all: native
 
 # The recipe runs only once every step has passed (with make -k as well); it
 # repeats the closing lines of the steps, so that one screen shows the outcome.
-test: setup-test native asan m32 mingw fuzz
+test: setup-test native asan m32 mingw fuzz wine
 	@echo "== make test: all steps passed =="
 	@for d in $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR); do \
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
 	done
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
 	@grep -E '^hex_(record|file): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 
 # (e) The Intel HEX record and file readers under libFuzzer (clang, ASan and
 # UBSan) for a bounded time each; any crash fails.
@@ -156,6 +160,18 @@ run: setup-run mingw-x86_64
 	    $(WINE64) $(RUN_DIR)/app/tarvosim.exe
 endif
 
+# (f) The 64-bit Windows program end to end under Wine, driven with xdotool in an
+# Xvfb of its own, with a Wine prefix of its own in build-wine/ (made on the first
+# run, then reused). build-wine/main-window.png shows the main window of the last run.
+wine: mingw-x86_64
+	@mkdir -p $(WINE_DIR)
+	bash $(SRC)/tests/wine/run_wine_suite.sh $(call MINGW_DIR,x86_64)/app $(WINE_DIR) 2>&1 | tee $(WINE_DIR)/suite.log
+
+# Emulated instructions a second in the window under Wine (a benchmark, not a test).
+bench-window: mingw-x86_64
+	@mkdir -p $(WINE_DIR)
+	bash $(SRC)/tests/wine/bench_window.sh $(call MINGW_DIR,x86_64)/app $(WINE_DIR)
+
 bench: configure-native
 	@if ! $(CMAKE) --build $(NATIVE_DIR) --target help | grep -w bench_cpu >/dev/null; then \
 	    echo "bench: there is no bench_cpu program in tools/ yet"; exit 1; \
@@ -164,4 +180,4 @@ bench: configure-native
 	$(NATIVE_DIR)/tools/bench_cpu
 
 clean:
-	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
+	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))

@@ -11,10 +11,13 @@ case "${1:-}" in
     test)
         # g++-multilib and qemu-user: the 32-bit build and its test run; clang and
         # libclang-rt-14-dev: the fuzzers; python3-pil and the DejaVu fonts: the
-        # check that the picture generator reproduces the committed pictures.
+        # check that the picture generator reproduces the committed pictures;
+        # wine64, xvfb, xdotool, imagemagick and x11-utils: the program driven end
+        # to end under Wine.
         packages=(make cmake g++ libgtest-dev g++-multilib qemu-user
                   g++-mingw-w64-x86-64 g++-mingw-w64-i686 clang libclang-rt-14-dev
-                  python3 python3-pil fonts-dejavu-core)
+                  python3 python3-pil fonts-dejavu-core
+                  wine64 xvfb xdotool imagemagick x11-utils)
         ;;
     run)
         packages=(make cmake g++-mingw-w64-x86-64 wine64)
