@@ -13,11 +13,13 @@ case "${1:-}" in
         # libclang-rt-14-dev: the fuzzers; python3-pil and the DejaVu fonts: the
         # check that the picture generator reproduces the committed pictures;
         # wine64, xvfb, xdotool, imagemagick and x11-utils: the program driven end
-        # to end under Wine.
+        # to end under Wine; pasmo: the check that the monitor source assembles to
+        # the committed ROM image.
         packages=(make cmake g++ libgtest-dev g++-multilib qemu-user
                   g++-mingw-w64-x86-64 g++-mingw-w64-i686 clang libclang-rt-14-dev
                   python3 python3-pil fonts-dejavu-core
-                  wine64 xvfb xdotool imagemagick x11-utils)
+                  wine64 xvfb xdotool imagemagick x11-utils
+                  pasmo)
         ;;
     run)
         packages=(make cmake g++-mingw-w64-x86-64 wine64)

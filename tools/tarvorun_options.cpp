@@ -121,6 +121,19 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             if (!values(1) || !count32("a number of passes", 0, options.settlePasses)) return false;
         } else if (option == "--scan-limit") {
             if (!values(1) || !count32("a number of passes from 1", 1, options.scanLimit)) return false;
+        } else if (option == "--key-phase") {
+            if (!values(1)) return false;
+            std::uint64_t phase = 0;
+            if (!ParseCount(argv[i + 1], 9, phase)) {
+                error = option + ": '" + argv[i + 1] + "' is not a number of instructions from 0 to 9";
+                return false;
+            }
+            options.keyPhase = static_cast<int>(phase);
+            ++i;
+        } else if (option == "--nmi-log") {
+            options.nmiLog = true;
+        } else if (option == "--port-writes") {
+            options.portWrites = true;
         } else if (option == "--segments") {
             options.segments = true;
         } else if (option == "--regs") {
@@ -202,6 +215,9 @@ std::string RunUsageText() {
            "                      fails, naming the key (default " +
            std::to_string(kDefaultScanLimit) + ", at least 1).\n" +
            "  --passes N          idle passes to run after the last key (default 0).\n"
+           "  --key-phase K       press each key after the first K instructions of an idle\n"
+           "                      pass (0 to 9) instead of between two passes; the pass\n"
+           "                      then runs its other 10 - K instructions (default 0).\n"
            "\n"
            "Output (on stdout, in this order):\n"
            "  the display as a line of text: six digits from left to right, each shown as\n"
@@ -216,6 +232,16 @@ std::string RunUsageText() {
            "  --save-hex FROM TO FILE\n"
            "                      save memory FROM to TO (both included) as an Intel HEX\n"
            "                      file after the run. May be repeated.\n"
+           "  --port-writes       after the outputs above: the writes to ports 00h-03h\n"
+           "                      during the --passes after the last key, as\n"
+           "                      \"port writes: W in N instructions\".\n"
+           "  --nmi-log           last: one line for each change of the single-step NMI,\n"
+           "                      \"nmi: armed by instruction K of pass P\", \"nmi:\n"
+           "                      disarmed by instruction K of pass P\" and \"nmi: taken\n"
+           "                      in pass P, N instructions after the arming\" (passes\n"
+           "                      counted from 1 at the start of the run).\n"
+           "                      --key-phase, --port-writes and --nmi-log run the passes\n"
+           "                      one instruction at a time, with the same effect.\n"
            "  --help, -h          this text.\n"
            "\n"
            "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"

@@ -39,6 +39,9 @@ struct RunOptions {
     std::uint64_t passes = 0;
     std::uint32_t settlePasses = kDefaultSettlePasses;
     std::uint32_t scanLimit = kDefaultScanLimit;
+    int keyPhase = 0;  // instructions of a pass run before each key is pressed (0-9)
+    bool nmiLog = false;
+    bool portWrites = false;
     bool segments = false;
     bool regs = false;
     std::vector<AddressRange> dumps;

@@ -109,6 +109,22 @@ void RunPasses(Board& board, std::uint64_t passes) {
     for (std::uint64_t pass = 0; pass < passes; ++pass) RunIdlePass(board);
 }
 
+bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
+                  std::string& error) {
+    runner.RunInstructions(static_cast<std::uint64_t>(phase));
+    PressKey(board, key.gridRow, key.gridColumn);
+    std::uint32_t pass = 0;
+    if (phase > 0) {
+        runner.RunInstructions(static_cast<std::uint64_t>(kInstructionsPerPass - phase));
+        ++pass;
+    }
+    if (key.kind != KeyKind::Matrix && key.kind != KeyKind::User) return true;
+    for (; pass < scanLimit && IsPending(board, key); ++pass) runner.RunPasses(1);
+    if (!IsPending(board, key)) return true;
+    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
+    return false;
+}
+
 std::string RegistersText(const CpuState& cpu) {
     return "PC=" + Hex(cpu.PC, 4) + " SP=" + Hex(cpu.SP, 4) + " AF=" + Hex(cpu.AF, 4) + " BC=" + Hex(cpu.BC, 4) +
            " DE=" + Hex(cpu.DE, 4) + " HL=" + Hex(cpu.HL, 4) + " IX=" + Hex(cpu.IX, 4) + " IY=" + Hex(cpu.IY, 4) +
@@ -139,21 +155,31 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
     StartBoard(*board);
 
-    if (!options.keys.empty()) RunPasses(*board, options.settlePasses);
+    PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites);
+    if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
         std::string error;
-        if (!DeliverKey(*board, options.keys[i], options.scanLimit, error)) {
+        if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
             err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";
             return kRunFailed;
         }
-        RunPasses(*board, options.settlePasses);
+        runner.RunPasses(options.settlePasses);
     }
-    RunPasses(*board, options.passes);
+    const std::uint64_t writesBefore = runner.PortWrites();
+    const std::uint64_t instructionsBefore = runner.Instructions();
+    runner.RunPasses(options.passes);
 
     out << DisplayText(board->latches) << "\n";
     if (options.segments) out << SegmentPatternsText(board->latches) << "\n";
     if (options.regs) out << RegistersText(board->cpu);
     for (const AddressRange& range : options.dumps) out << MemoryDumpText(board->memory, range);
+    if (options.portWrites) {
+        out << "port writes: " << runner.PortWrites() - writesBefore << " in "
+            << runner.Instructions() - instructionsBefore << " instructions\n";
+    }
+    if (options.nmiLog) {
+        for (const std::string& line : runner.NmiLog()) out << "nmi: " << line << "\n";
+    }
     out.flush();
 
     for (const HexSave& save : options.saves) {

@@ -9,6 +9,7 @@
 
 #include "board/board.h"
 #include "tarvorun_options.h"
+#include "tarvorun_passes.h"
 
 // Exit codes of the runner.
 enum : int {
@@ -27,6 +28,13 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
 bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error);
 
 void RunPasses(Board& board, std::uint64_t passes);
+
+// As DeliverKey, through a runner standing between two passes: the key is
+// pressed after the first phase instructions (0-9) of a pass, the pass is
+// completed, then passes run until the key is taken (scanLimit of them at
+// most, counting the completed one).
+bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
+                  std::string& error);
 
 std::string RegistersText(const CpuState& cpu);
 std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);

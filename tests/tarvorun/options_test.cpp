@@ -97,6 +97,9 @@ TEST(RunOptions, UsageErrorsSayWhatIsWrong) {
         {{"--keys", "1 SHIFT 2"}, "unknown key 'SHIFT'"},
         {{"--keys", "TAPERD"}, "not available here"},
         {{"--keys", "tapewr"}, "not available here"},
+        {{"--key-phase", "10"}, "not a number of instructions from 0 to 9"},
+        {{"--key-phase", "-1"}, "--key-phase"},
+        {{"--key-phase"}, "--key-phase needs a value"},
     };
     for (const Case& c : cases) {
         std::string joined;
@@ -107,6 +110,17 @@ TEST(RunOptions, UsageErrorsSayWhatIsWrong) {
         EXPECT_NE(p.error.find(c.message), std::string::npos) << p.error;
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }
+}
+
+TEST(RunOptions, KeyPhaseAndTheObservingOutputs) {
+    const Parsed none = Parse({});
+    EXPECT_EQ(none.options.keyPhase, 0);
+    EXPECT_FALSE(none.options.nmiLog || none.options.portWrites);
+    const Parsed p = Parse({"--key-phase", "9", "--nmi-log", "--port-writes"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.keyPhase, 9);
+    EXPECT_TRUE(p.options.nmiLog);
+    EXPECT_TRUE(p.options.portWrites);
 }
 
 TEST(RunOptions, AddressesAreOneToFourHexDigits) {

@@ -561,7 +561,55 @@ SHOT=$OUT_DIR/shot.ppm
 mkdir -p "$SCRATCH"
 rm -f "$OUT_DIR"/fail-*.png "$OUT_DIR/main-window.png"
 
-for scenario in ${TARVO_WINE_SCENARIOS:-start keypad files window}; do
+# ---------------------------------------------------------------------------------------------
+# monitor: the monitor that ships in tarvo/ beside the program, keyed in on the keypad picture
+
+# The grid cell of each key and the display it leads to (as tarvorun shows the same keys).
+MONITOR_KEYS=(
+    "ADDR 3 4 70 FF FD FD BD BD"
+    "1 3 6 FD FD FD 70 BD 9B"
+    "8 1 5 FD FD 70 FF 0F 0F"
+    "0 3 5 FD 70 FF FD 0F BA"
+    "0 3 5 70 FF FD FD BD BD"
+    "DATA 2 4 30 BF BD BD FD FD"
+    "3 3 8 30 BF BD BD FD FA"
+    "E 0 7 30 BF BD BD FA CF"
+)
+
+scenario_monitor() {
+    local dir=$SCRATCH/monitor rom=$EXE_DIR/tarvo/tarvo-rom.bin
+    note "monitor: ADDR 1 8 0 0 DATA 3 E on the keypad picture with the monitor the build ships"
+    if [ ! -s "$rom" ]; then
+        fail "monitor: the build puts the monitor in tarvo/ beside the program" "no $rom"
+        return
+    fi
+    pass "monitor: the build puts the monitor in tarvo/ beside the program"
+    prog_prepare "$dir" "$EXE_DIR"
+    cp "$rom" "$dir/tarvo/tarvo-rom.bin"
+    prog_start "$dir"
+    if ! main_window; then
+        fail "monitor: the main window opens" "no visible window titled '$MAIN_TITLE' within $WAIT s"
+        prog_stop
+        return
+    fi
+    check_eq "monitor: the monitor loads without a message" 0 "$(msgbox_count)"
+    local key name row col rest button i=0
+    local -a shows
+    for key in "${MONITOR_KEYS[@]}"; do
+        read -r name row col rest <<<"$key"
+        read -r -a shows <<<"$rest"
+        # Alternate the buttons, so that the two presses of 0 are never one double click.
+        if ((i % 2)); then button=3; else button=1; fi
+        i=$((i + 1))
+        keypad_cell_point "$row" "$col"
+        click_at "$KX" "$KY" "$button"
+        check_display "monitor: after $name the display shows ${shows[*]}" "monitor-$i" "${shows[@]}"
+    done
+    save_png "$OUT_DIR/monitor-1800-3E.png"
+    prog_stop
+}
+
+for scenario in ${TARVO_WINE_SCENARIOS:-start keypad files window monitor}; do
     t0=$(now_ms)
     "scenario_$scenario"
     note "$scenario: $((($(now_ms) - t0) / 1000)) s"
