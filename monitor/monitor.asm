@@ -40,7 +40,7 @@ USERRAM EQU     1800h           ; first byte of RAM
 USERTOP EQU     277Fh           ; last byte of the user's RAM
 USERSP  EQU     2780h           ; the user's stack pointer after a reset
 
-GREETDW EQU     3000            ; row dwells the greeting stays (about 1.5
+GREETDW EQU     1000            ; row dwells the greeting stays (about 0.5
                                 ; million instructions) unless a key comes
 
 ; --- RAM -------------------------------------------------------------------
