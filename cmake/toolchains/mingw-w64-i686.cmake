@@ -1,16 +1,3 @@
-# Windows on i686 with Debian's MinGW-w64 cross compiler (i686-w64-mingw32-g++).
-# Executables are linked with -static, so they need no MinGW DLL beside them.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(TARVO_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVO_MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${TARVO_MINGW_TRIPLE}-g++)
-set(CMAKE_RC_COMPILER ${TARVO_MINGW_TRIPLE}-windres)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Windows on i686 (i686-w64-mingw32-g++).
+set(TARVO_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

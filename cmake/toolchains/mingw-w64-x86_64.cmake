@@ -1,16 +1,3 @@
-# Windows on x86_64 with Debian's MinGW-w64 cross compiler (x86_64-w64-mingw32-g++).
-# Executables are linked with -static, so they need no MinGW DLL beside them.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(TARVO_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVO_MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${TARVO_MINGW_TRIPLE}-g++)
-set(CMAKE_RC_COMPILER ${TARVO_MINGW_TRIPLE}-windres)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Windows on x86_64 (x86_64-w64-mingw32-g++).
+set(TARVO_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,0 +1,17 @@
+# Windows with Debian's MinGW-w64 cross compiler for TARVO_MINGW_ARCH (x86_64 or
+# i686), included by the two toolchain files beside this one. Executables are
+# linked with -static, so they need no MinGW DLL beside them.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${TARVO_MINGW_ARCH})
+
+set(TARVO_MINGW_TRIPLE ${TARVO_MINGW_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARVO_MINGW_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${TARVO_MINGW_TRIPLE}-g++)
+set(CMAKE_RC_COMPILER ${TARVO_MINGW_TRIPLE}-windres)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TARVO_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
