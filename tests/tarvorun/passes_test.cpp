@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../files/file_test_support.h"
+
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "tarvorun_passes.h"
@@ -156,7 +158,8 @@ TEST(PassRunner, CountsTheWritesThatReachThe8255) {
 }
 
 TEST(RunSession, PortWritesAndTheNmiLogFollowTheOtherOutputs) {
-    const std::string rom = testing::TempDir() + "tarvorun_passes_rom.bin";
+    TempFolder folder;  // a private folder: tests run side by side
+    const std::string rom = folder.Path("rom.bin");
     {
         // Writes port B twice (one is counted before --passes), then arms the
         // step NMI with its 2nd instruction in a pass and waits.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../files/file_test_support.h"
+
 #include "board/idle_pass.h"
 #include "tarvorun_program_folder.h"
 #include "tarvorun_session.h"
@@ -84,14 +86,14 @@ TEST(DeliverKey, ResetActsAtOnceWithoutPasses) {
 
 class RawFile : public testing::Test {
 protected:
-    std::string path = testing::TempDir() + "tarvorun_session_test.bin";
+    TempFolder folder;  // a private folder: tests run side by side
+    std::string path = folder.Path("raw.bin");
     void Write(std::size_t size) {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         for (std::size_t i = 0; i < size; ++i) std::fputc(static_cast<int>((i + 1) & 0xFF), f);
         std::fclose(f);
     }
-    void TearDown() override { std::remove(path.c_str()); }
 };
 
 TEST_F(RawFile, LoadsUpToTheLastAddress) {
@@ -151,8 +153,9 @@ TEST(RunOutputs, RegistersShowEveryPair) {
 
 class RunSessionFiles : public testing::Test {
 protected:
-    std::string bin = testing::TempDir() + "tarvorun_session_program.bin";
-    std::string rom = testing::TempDir() + "tarvorun_session_boot.bin";
+    TempFolder folder;  // a private folder: tests run side by side
+    std::string bin = folder.Path("program.bin");
+    std::string rom = folder.Path("boot.bin");
     RunOptions options;
 
     static void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -179,10 +182,6 @@ protected:
         options.loads.push_back(LoadStep{LoadStep::Kind::Binary, bin, 0x1800});
         options.settlePasses = 20;
         options.segments = true;
-    }
-    void TearDown() override {
-        std::remove(bin.c_str());
-        std::remove(rom.c_str());
     }
     int Run(const char* keys, std::string& out, std::string& err) {
         std::string error;
