@@ -6,17 +6,18 @@ void RunIdlePass(Board& board) {
     if (!board.run.running) return;
     BoardCpu access(board);
     StepCpu(board.cpu, access.bus);
+    if (CountDownStepNmi(board.run)) AcceptNmi(board.cpu, access.bus);
+    RunCpu(board.cpu, access.bus, kInstructionsPerPass - 1);  // no look at the countdown in between
+}
 
-    RunState& run = board.run;
+bool CountDownStepNmi(RunState& run) {
     if (run.stepNmiArmed == 0) {
         run.stepNmiCountdown = kStepNmiReload;
-    } else {
-        const std::uint32_t before = run.stepNmiCountdown;
-        run.stepNmiCountdown = before - 1u;  // 0 becomes FFFFFFFFh
-        if (before == 0) AcceptNmi(board.cpu, access.bus);
+        return false;
     }
-
-    RunCpu(board.cpu, access.bus, kInstructionsPerPass - 1);  // no look at the countdown in between
+    const std::uint32_t before = run.stepNmiCountdown;
+    run.stepNmiCountdown = before - 1u;  // 0 becomes FFFFFFFFh
+    return before == 0;
 }
 
 void SetUpBoard(Board& board) {

@@ -18,6 +18,13 @@ constexpr unsigned kStepNmiReload = 5;
 // FFFFFFFFh and another NMI would need 2^32 more passes.
 void RunIdlePass(Board& board);
 
+struct RunState;
+
+// Step 2 above on its own: reloads or counts down the step NMI and tells
+// whether the NMI is due now. For callers that run a pass one instruction at
+// a time (the headless runner's observing mode).
+bool CountDownStepNmi(RunState& run);
+
 // The board's start, in the order the window's creation follows:
 //   SetUpBoard: the 8255 reset and the memory window (ROM below 0800h,
 //     reads and writes up to FFFFh);

@@ -25,17 +25,10 @@ void PassRunner::RunInstructions(std::uint64_t count) {
         Step();
         if (position_ == 1) {
             // The countdown check of the idle pass, after its first instruction.
-            RunState& run = board_.run;
-            if (run.stepNmiArmed == 0) {
-                run.stepNmiCountdown = kStepNmiReload;
-            } else {
-                const std::uint32_t before = run.stepNmiCountdown;
-                run.stepNmiCountdown = before - 1u;
-                if (before == 0) {
-                    AcceptNmi(board_.cpu, bus_);
-                    log_.push_back("taken in pass " + std::to_string(pass_) + ", " +
-                                   std::to_string(instructions_ - armedAt_) + " instructions after the arming");
-                }
+            if (CountDownStepNmi(board_.run)) {
+                AcceptNmi(board_.cpu, bus_);
+                log_.push_back("taken in pass " + std::to_string(pass_) + ", " +
+                               std::to_string(instructions_ - armedAt_) + " instructions after the arming");
             }
         }
         if (position_ == kInstructionsPerPass) position_ = 0;
