@@ -48,7 +48,8 @@ public:
     const std::vector<std::string>& NmiLog() const { return log_; }
 
 private:
-    void Step();
+    // One instruction of the current pass; true when the step NMI came after it.
+    bool Step();
 
     Board& board_;
     bool observe_;
