@@ -96,19 +96,6 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
     return true;
 }
 
-bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error) {
-    PressKey(board, key.gridRow, key.gridColumn);
-    if (key.kind != KeyKind::Matrix && key.kind != KeyKind::User) return true;
-    for (std::uint32_t pass = 0; pass < scanLimit && IsPending(board, key); ++pass) RunIdlePass(board);
-    if (!IsPending(board, key)) return true;
-    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
-    return false;
-}
-
-void RunPasses(Board& board, std::uint64_t passes) {
-    for (std::uint64_t pass = 0; pass < passes; ++pass) RunIdlePass(board);
-}
-
 bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
                   std::string& error) {
     runner.RunInstructions(static_cast<std::uint64_t>(phase));

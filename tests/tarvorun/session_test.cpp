@@ -46,6 +46,12 @@ KeyStroke Key(const char* name) {
     return key;
 }
 
+// A key pressed between two passes, as the runner presses it by default.
+bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error) {
+    PassRunner runner(board, false);
+    return DeliverKeyAt(runner, board, key, 0, scanLimit, error);
+}
+
 TEST(DeliverKey, AMatrixKeyIsDeliveredWhenItsRowIsRead) {
     auto board = BoardRunning(ScanRowForever(0x7B));  // row 2
     std::string error;
