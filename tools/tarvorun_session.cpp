@@ -145,6 +145,10 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites);
     if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
+        if (options.keys[i].waitPasses != 0) {
+            runner.RunPasses(options.keys[i].waitPasses);
+            continue;
+        }
         std::string error;
         if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
             err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";

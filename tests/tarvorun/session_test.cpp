@@ -240,6 +240,18 @@ TEST_F(RunSessionFiles, AKeyThatIsNeverScannedFailsTheRun) {
     EXPECT_EQ(err, "tarvorun: key 'ADDR' was not scanned within 100 passes (key 2 of 3 in --keys)\n");
 }
 
+TEST_F(RunSessionFiles, AWaitRunsItsPassesBetweenTwoKeysWithoutASettleTime) {
+    WriteFile(bin, {0x23, 0x18, 0xFD});  // INC HL; JR back: HL counts rounds of two instructions
+    options.segments = false;
+    options.regs = true;
+    options.settlePasses = 1;
+    std::string out, err;
+    // Settle 1, wait 4, INTR (interrupts are off) and its settle 1, wait 2:
+    // 8 passes, 40 rounds.
+    EXPECT_EQ(Run("wait:4 INTR wait:2", out, err), kRunOk);
+    EXPECT_NE(out.find(" HL=0028 "), std::string::npos) << out;
+}
+
 TEST(ProgramFolder, TheFolderKeepsItsSeparator) {
     EXPECT_EQ(FolderOfPath("/opt/tarvo/tarvorun", false), "/opt/tarvo/");
     EXPECT_EQ(FolderOfPath("C:\\emu\\tarvorun.exe", true), "C:\\emu\\");
