@@ -8,6 +8,8 @@
 #            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
+#   make tarvorun   only the headless runner with the monitor beside it, no tests
+#                (build/tools/tarvorun)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make clean   remove every build folder
@@ -77,6 +79,14 @@ configure-native:
 native: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(NATIVE_DIR))
+
+# The headless runner and the monitor ROM beside it, quickly: no tests, no
+# exercisers, nothing to install but CMake and a C++ compiler.
+.PHONY: tarvorun
+tarvorun:
+	$(CMAKE) -S $(SRC) -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF -DTARVO_EXERCISERS=OFF
+	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun --parallel $(JOBS)
+	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 
 # (b) Sanitizers: any report ends the test program with a failure.
 asan:
