@@ -165,9 +165,29 @@ else
 setup-run:
 	bash $(SRC)/tools/install-deps.sh run
 
-run: setup-run mingw-x86_64
-	WINEPREFIX=$(RUN_DIR)/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-	    $(WINE64) $(RUN_DIR)/app/tarvosim.exe
+# Wine's own messages (device access, the first run's setup) go to a log in
+# the build folder, not to the terminal; the program reports its errors in
+# message boxes. Should Wine or the program fail, the log's end is shown.
+RUN_PREFIX := $(RUN_DIR)/wineprefix
+RUN_WINE_LOG := $(RUN_DIR)/wine.log
+WINESERVER ?= /usr/lib/wine/wineserver
+RUN_WINE := WINEPREFIX=$(RUN_PREFIX) WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+run: setup-run mingw-x86_64 $(RUN_PREFIX)/system.reg
+	@echo "run: starting tarvosim under Wine (Wine's messages: $(RUN_WINE_LOG))"
+	@status=0; $(RUN_WINE) $(WINE64) $(RUN_DIR)/app/tarvosim.exe >$(RUN_WINE_LOG) 2>&1 || status=$$?; \
+	if [ "$$status" -ne 0 ]; then \
+	    echo "run: tarvosim ended with exit code $$status; the end of $(RUN_WINE_LOG):" >&2; \
+	    tail -n 20 $(RUN_WINE_LOG) >&2; exit "$$status"; \
+	fi
+
+# The Wine prefix, made once and quietly.
+$(RUN_PREFIX)/system.reg:
+	@echo "run: setting up Wine in $(RUN_PREFIX) (once, takes a while)"
+	@if ! { $(RUN_WINE) $(WINE64) wineboot -i && WINEPREFIX=$(RUN_PREFIX) $(WINESERVER) -w; } >$(RUN_WINE_LOG) 2>&1; then \
+	    echo "run: Wine could not set up its prefix; the end of $(RUN_WINE_LOG):" >&2; \
+	    tail -n 20 $(RUN_WINE_LOG) >&2; exit 1; \
+	fi
 endif
 
 # (f) The 64-bit Windows program end to end under Wine, driven with xdotool in an
