@@ -115,7 +115,7 @@ inline std::vector<OpcodeForm> AllOpcodeForms() {
             std::uint8_t d = Sample(i, 7);
             // BIT has nothing to copy: every low field reads (IX+d).
             bool bitAlias = op >= 0x40 && op < 0x80 && (op & 7) != 6;
-            Add(forms, {prefix, 0xCB, d, op}, {prefix, 0xCB, d, static_cast<std::uint8_t>(bitAlias ? op | 6 : op)}, 0);
+            Add(forms, {prefix, 0xCB, d, op}, {prefix, 0xCB, d, static_cast<std::uint8_t>(bitAlias ? (op & 0xF8) | 6 : op)}, 0);
         }
     }
     const std::size_t single = forms.size();
