@@ -4,6 +4,7 @@
 // documented encoding of that instruction, whose own disassembly reads alike.
 //
 //   pasmo_round_trip PASMO WORK_DIR    exit 0 pass, 1 fail, 77 pasmo missing
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -51,10 +52,10 @@ std::vector<std::uint8_t> Expected(const OpcodeForm& form, const std::string& te
     if (text.compare(0, 3, "DB ") == 0) {
         // A byte list names every byte, or all but the ignored prefixes ("(+N)").
         unsigned skip = text.find(" (+") != std::string::npos ? form.ignoredPrefixes : 0;
-        expected.assign(form.bytes.begin() + skip, form.bytes.begin() + length);
+        for (unsigned k = skip; k < length; ++k) expected.push_back(form.bytes[k]);
     } else {
         expected.assign(Dropped(form), 0);
-        expected.insert(expected.end(), form.canonical.begin(), form.canonical.begin() + (length - Dropped(form)));
+        for (unsigned k = 0; k + Dropped(form) < length; ++k) expected.push_back(form.canonical[k]);
     }
     return expected;
 }
@@ -113,8 +114,8 @@ int main(int argc, char** argv) {
         const OpcodeForm& form = forms[i];
         const std::string text = texts[i].text;
         std::vector<std::uint8_t> expected = Expected(form, text, texts[i].length);
-        std::vector<std::uint8_t> slot(assembled.begin() + static_cast<long>(i * kSlot),
-                                       assembled.begin() + static_cast<long>((i + 1) * kSlot));
+        std::vector<std::uint8_t> slot(assembled.begin() + static_cast<std::ptrdiff_t>(i * kSlot),
+                                       assembled.begin() + static_cast<std::ptrdiff_t>((i + 1) * kSlot));
         expected.resize(kSlot, 0);
         bool byteList = text.compare(0, 3, "DB ") == 0;
         std::string fault;
