@@ -1,6 +1,6 @@
-// The disassembler: its text for a table of samples, and its length for every
-// instruction form against the bytes the core actually fetches. That the texts
-// assemble back to the same bytes is checked with pasmo (tests/disassembler).
+// The disassembler: the text form on samples, and its length for every
+// instruction form against the bytes the core actually fetches. That every
+// text assembles back to its bytes is checked with pasmo (tests/disassembler).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,33 +34,17 @@ struct Sample {
 
 TEST(Disassemble, SamplesReadAsTheCoreRunsThem) {
     const Sample samples[] = {
-        {0x1800, {0x00}, 1, "NOP"},
         {0x1800, {0x3E, 0xFF}, 2, "LD A,0FFh"},
         {0x1800, {0x21, 0x00, 0xC0}, 3, "LD HL,0C000h"},
-        {0x1800, {0x52}, 1, "LD D,D"},
-        {0x1800, {0x76}, 1, "HALT"},
-        {0x1800, {0x18, 0xFE}, 2, "JR 1800h"},
-        {0x1800, {0x10, 0x7F}, 2, "DJNZ 1881h"},
         {0x1800, {0x38, 0x80}, 2, "JR C,1782h"},
-        {0x1800, {0xE2, 0x34, 0x12}, 3, "JP PO,1234h"},
         {0x1800, {0xEF}, 1, "RST 28h"},
-        {0x1800, {0x08}, 1, "EX AF,AF'"},
         {0xFFFE, {0xC3, 0x34, 0x12}, 3, "JP 1234h"},  // the operand wraps to 0000h
-        {0x1800, {0xCB, 0x31}, 2, "SLL C"},
-        {0x1800, {0xCB, 0x7E}, 2, "BIT 7,(HL)"},
         {0x1800, {0xED, 0x4D}, 2, "RETI"},
         {0x1800, {0xED, 0x4C}, 2, "NEG"},
-        {0x1800, {0xED, 0x6B, 0x34, 0x12}, 4, "LD HL,(1234h)"},
         {0x1800, {0xED, 0x70}, 2, "DB 0EDh,70h ; IN F,(C)"},
-        {0x1800, {0xED, 0x71}, 2, "DB 0EDh,71h ; OUT (C),0"},
         {0x1800, {0xED, 0xFF}, 2, "DB 0EDh,0FFh ; NOP"},
-        {0x1800, {0xDD, 0x7E, 0x05}, 3, "LD A,(IX+05h)"},
         {0x1800, {0xFD, 0x36, 0x80, 0x0A}, 4, "LD (IY-80h),0Ah"},
-        {0x1800, {0xDD, 0x66, 0xFF}, 3, "LD H,(IX-01h)"},
         {0x1800, {0xFD, 0x6C}, 2, "LD IYL,IYH"},
-        {0x1800, {0xDD, 0xE9}, 2, "JP (IX)"},
-        {0x1800, {0xDD, 0xCB, 0x7F, 0x16}, 4, "RL (IX+7Fh)"},
-        {0x1800, {0xFD, 0xCB, 0x02, 0x4A}, 4, "BIT 1,(IY+02h)"},
         {0x1800, {0xDD, 0xCB, 0xFE, 0xC7}, 4, "DB 0DDh,0CBh,0FEh,0C7h ; SET 0,(IX-02h),A"},
         {0x1800, {0xDD, 0xEB}, 2, "EX DE,HL ; DD ignored"},
         {0x1800, {0xFD, 0xDD, 0x21, 0x01, 0x00}, 5, "LD IX,0001h ; FD ignored"},
