@@ -1,6 +1,7 @@
 #include "tarvorun_passes.h"
 
 #include "board/idle_pass.h"
+#include "tarvorun_trace.h"
 
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board), observe_(observe), ports_{BoardPorts{board}}, bus_{board.memory, board.window, ports_} {}
@@ -22,6 +23,7 @@ bool PassRunner::Step() {
 void PassRunner::RunInstructions(std::uint64_t count) {
     for (; count > 0; --count) {
         if (!board_.run.running) return;
+        if (trace_ != nullptr) *trace_ << TraceLine(board_);
         if (position_ == 0) ++pass_;
         if (Step()) {
             log_.push_back("taken in pass " + std::to_string(pass_) + ", " + std::to_string(instructions_ - armedAt_) +
