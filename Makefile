@@ -8,6 +8,8 @@
 #            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
+#   make tarvorun   only the headless runner with the monitor beside it, no tests
+#                (build/tools/tarvorun)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make clean   remove every build folder
@@ -77,6 +79,14 @@ configure-native:
 native: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(NATIVE_DIR))
+
+# The headless runner and the monitor ROM beside it, quickly: no tests, no
+# exercisers, nothing to install but CMake and a C++ compiler.
+.PHONY: tarvorun
+tarvorun:
+	$(CMAKE) -S $(SRC) -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF -DTARVO_EXERCISERS=OFF
+	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun --parallel $(JOBS)
+	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 
 # (b) Sanitizers: any report ends the test program with a failure.
 asan:
@@ -155,9 +165,29 @@ else
 setup-run:
 	bash $(SRC)/tools/install-deps.sh run
 
-run: setup-run mingw-x86_64
-	WINEPREFIX=$(RUN_DIR)/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-	    $(WINE64) $(RUN_DIR)/app/tarvosim.exe
+# Wine's own messages (device access, the first run's setup) go to a log in
+# the build folder, not to the terminal; the program reports its errors in
+# message boxes. Should Wine or the program fail, the log's end is shown.
+RUN_PREFIX := $(RUN_DIR)/wineprefix
+RUN_WINE_LOG := $(RUN_DIR)/wine.log
+WINESERVER ?= /usr/lib/wine/wineserver
+RUN_WINE := WINEPREFIX=$(RUN_PREFIX) WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+run: setup-run mingw-x86_64 $(RUN_PREFIX)/system.reg
+	@echo "run: starting tarvosim under Wine (Wine's messages: $(RUN_WINE_LOG))"
+	@status=0; $(RUN_WINE) $(WINE64) $(RUN_DIR)/app/tarvosim.exe >$(RUN_WINE_LOG) 2>&1 || status=$$?; \
+	if [ "$$status" -ne 0 ]; then \
+	    echo "run: tarvosim ended with exit code $$status; the end of $(RUN_WINE_LOG):" >&2; \
+	    tail -n 20 $(RUN_WINE_LOG) >&2; exit "$$status"; \
+	fi
+
+# The Wine prefix, made once and quietly.
+$(RUN_PREFIX)/system.reg:
+	@echo "run: setting up Wine in $(RUN_PREFIX) (once, takes a while)"
+	@if ! { $(RUN_WINE) $(WINE64) wineboot -i && WINEPREFIX=$(RUN_PREFIX) $(WINESERVER) -w; } >$(RUN_WINE_LOG) 2>&1; then \
+	    echo "run: Wine could not set up its prefix; the end of $(RUN_WINE_LOG):" >&2; \
+	    tail -n 20 $(RUN_WINE_LOG) >&2; exit 1; \
+	fi
 endif
 
 # (f) The 64-bit Windows program end to end under Wine, driven with xdotool in an

@@ -45,7 +45,7 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
             continue;
         }
         if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-        // The board is worked with the mouse: typed characters reach no window while it runs.
+        // Kept on purpose: the board is worked with the mouse, typed characters reach no window while it runs.
         if (message.message == WM_CHAR && AppBoard.run.running) continue;
         if (!TranslateAcceleratorA(mainWindow, accelerators, &message)) {
             TranslateMessage(&message);

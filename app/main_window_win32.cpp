@@ -85,6 +85,7 @@ void RunRangeCommand(const char* caption, FileOperation operation, const char* e
     char fromText[kAddressTextCapacity] = {};
     char toText[kAddressTextCapacity] = {};
     int checkState = 0;
+    // The check box without a label is kept on purpose (docs/on-purpose.md).
     AskAddressRange(AppWindows.mainWindow, caption, "From (Hex address)", fromText, kAddressTextCapacity,
                     "To (Hex address)", toText, kAddressTextCapacity, "", &checkState);
     const std::uint32_t from = AddressFromText(fromText);
@@ -105,11 +106,12 @@ void OnCommand(unsigned id) {
             RunRangeCommand("Read binary file", &OpenBinaryFile, "There was an error opening the file!");
             break;
         case IDM_SAVE_BINARY_FILE:
+            // "binay" is kept on purpose: the caption stands as users know it.
             RunRangeCommand("Save mem as binay file", &SaveBinaryFile, "There was an error saving the file!");
             break;
         case IDM_EXIT: PostQuitMessage(0); break;
         case IDM_ABOUT: MessageBoxA(AppWindows.mainWindow, kAboutText, "About", MB_OK); break;
-        default: break;  // Ctrl+A, Ctrl+F and anything else: nothing
+        default: break;  // Ctrl+A, Ctrl+F (kept on purpose) and anything else: nothing
     }
 }
 

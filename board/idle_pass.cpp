@@ -5,9 +5,7 @@
 void RunIdlePass(Board& board) {
     if (!board.run.running) return;
     BoardCpu access(board);
-    StepCpu(board.cpu, access.bus);
-    if (CountDownStepNmi(board.run)) AcceptNmi(board.cpu, access.bus);
-    RunCpu(board.cpu, access.bus, kInstructionsPerPass - 1);  // no look at the countdown in between
+    RunIdlePassFrom(board.cpu, board.run, access.bus, 0, kInstructionsPerPass);
 }
 
 bool CountDownStepNmi(RunState& run) {

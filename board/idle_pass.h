@@ -2,6 +2,9 @@
 // between the first and the second counts down the single-step NMI.
 #pragma once
 
+#include "board/run_state.h"
+#include "cpu/z80.h"
+
 struct Board;
 
 constexpr int kInstructionsPerPass = 10;
@@ -18,12 +21,27 @@ constexpr unsigned kStepNmiReload = 5;
 // FFFFFFFFh and another NMI would need 2^32 more passes.
 void RunIdlePass(Board& board);
 
-struct RunState;
-
 // Step 2 above on its own: reloads or counts down the step NMI and tells
-// whether the NMI is due now. For callers that run a pass one instruction at
-// a time (the headless runner's observing mode).
+// whether the NMI is due now.
 bool CountDownStepNmi(RunState& run);
+
+// The steps above from the middle of a pass: runs its instructions from
+// position (those of the pass already run, 0-9) up to end (position + 1 to
+// 10). RunIdlePass is the whole pass; the headless runner also runs a pass in
+// pieces, one instruction at a time when it watches each. True when the step
+// NMI was taken.
+template <class Bus>
+bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int end) {
+    bool taken = false;
+    if (position == 0) {
+        StepCpu(cpu, bus);
+        position = 1;
+        taken = CountDownStepNmi(run);
+        if (taken) AcceptNmi(cpu, bus);
+    }
+    if (end > position) RunCpu(cpu, bus, static_cast<std::uint64_t>(end - position));  // no look at the countdown
+    return taken;
+}
 
 // The board's start, in the order the window's creation follows:
 //   SetUpBoard: the 8255 reset and the memory window (ROM below 0800h,

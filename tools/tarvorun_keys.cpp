@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "tarvorun_options.h"
+
 namespace {
 
 std::string Normalised(const std::string& text) {
@@ -20,6 +22,13 @@ struct Alias {
 };
 
 constexpr Alias kAliases[] = {{"USER", "USERKEY"}, {"PLUS", "+"}, {"MINUS", "-"}};
+
+constexpr char kWaitPrefix[] = "WAIT:";
+constexpr std::size_t kWaitPrefixLength = sizeof kWaitPrefix - 1;
+
+bool IsWaitToken(const std::string& token) {
+    return token.size() >= kWaitPrefixLength && Normalised(token.substr(0, kWaitPrefixLength)) == kWaitPrefix;
+}
 
 }  // namespace
 
@@ -53,6 +62,15 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
         const std::string name = text.substr(at, end - at);
         at = end;
         KeyStroke key{};
+        if (IsWaitToken(name)) {
+            if (!ParseCount(name.substr(kWaitPrefixLength), UINT64_MAX, key.waitPasses) || key.waitPasses == 0) {
+                error = "'" + name + "' in --keys is not wait:N with N idle passes from 1";
+                return false;
+            }
+            key.name = name;
+            keys.push_back(key);
+            continue;
+        }
         if (!FindKey(name, key)) {
             error = "unknown key '" + name + "' in --keys (see --help for the names)";
             return false;

@@ -1,6 +1,7 @@
 // Key names for the runner's --keys: the legends printed on the keypad.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ struct KeyStroke {
     int gridRow;
     int gridColumn;
     KeyKind kind;
+    std::uint64_t waitPasses = 0;  // not 0: no key, a wait:N token that runs N idle passes
 };
 
 // Looks one name up, ignoring case: 0-9, A-F, + (or PLUS), - (or MINUS), ADDR,
@@ -18,7 +20,8 @@ struct KeyStroke {
 // USER (or USERKEY), TAPERD, TAPEWR. False for an unknown name.
 bool FindKey(const std::string& name, KeyStroke& key);
 
-// Splits a --keys text at white space and looks every name up. The tape keys
+// Splits a --keys text at white space and looks every name up; wait:N (N from
+// 1, decimal) is a wait of N idle passes between two keys. The tape keys
 // are refused: they open file dialogs on the board, which the runner has not
 // (its --hex and --save-hex do their work). On false, error says why, naming
 // the key.

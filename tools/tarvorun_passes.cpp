@@ -6,9 +6,9 @@
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board), observe_(observe), ports_{BoardPorts{board}}, bus_{board.memory, board.window, ports_} {}
 
-void PassRunner::Step() {
+bool PassRunner::Step() {
     const std::uint8_t armedBefore = board_.run.stepNmiArmed;
-    StepCpu(board_.cpu, bus_);
+    const bool nmiTaken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1);
     ++instructions_;
     ++position_;
     const std::uint8_t armed = board_.run.stepNmiArmed;
@@ -17,6 +17,7 @@ void PassRunner::Step() {
                        " of pass " + std::to_string(pass_));
         if (armed != 0) armedAt_ = instructions_;
     }
+    return nmiTaken;
 }
 
 void PassRunner::RunInstructions(std::uint64_t count) {
@@ -24,14 +25,9 @@ void PassRunner::RunInstructions(std::uint64_t count) {
         if (!board_.run.running) return;
         if (trace_ != nullptr) *trace_ << TraceLine(board_);
         if (position_ == 0) ++pass_;
-        Step();
-        if (position_ == 1) {
-            // The countdown check of the idle pass, after its first instruction.
-            if (CountDownStepNmi(board_.run)) {
-                AcceptNmi(board_.cpu, bus_);
-                log_.push_back("taken in pass " + std::to_string(pass_) + ", " +
-                               std::to_string(instructions_ - armedAt_) + " instructions after the arming");
-            }
+        if (Step()) {
+            log_.push_back("taken in pass " + std::to_string(pass_) + ", " + std::to_string(instructions_ - armedAt_) +
+                           " instructions after the arming");
         }
         if (position_ == kInstructionsPerPass) position_ = 0;
     }

@@ -51,7 +51,8 @@ public:
     void TraceTo(std::ostream& out) { trace_ = &out; }
 
 private:
-    void Step();
+    // One instruction of the current pass; true when the step NMI came after it.
+    bool Step();
 
     Board& board_;
     bool observe_;

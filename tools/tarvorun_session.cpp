@@ -96,19 +96,6 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
     return true;
 }
 
-bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error) {
-    PressKey(board, key.gridRow, key.gridColumn);
-    if (key.kind != KeyKind::Matrix && key.kind != KeyKind::User) return true;
-    for (std::uint32_t pass = 0; pass < scanLimit && IsPending(board, key); ++pass) RunIdlePass(board);
-    if (!IsPending(board, key)) return true;
-    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
-    return false;
-}
-
-void RunPasses(Board& board, std::uint64_t passes) {
-    for (std::uint64_t pass = 0; pass < passes; ++pass) RunIdlePass(board);
-}
-
 bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
                   std::string& error) {
     runner.RunInstructions(static_cast<std::uint64_t>(phase));
@@ -160,6 +147,10 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
         if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
+        if (options.keys[i].waitPasses != 0) {
+            runner.RunPasses(options.keys[i].waitPasses);
+            continue;
+        }
         std::string error;
         if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
             err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";

@@ -22,17 +22,11 @@ enum : int {
 // 10000h - address bytes. On false memory is unchanged and error says why.
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
 
-// Presses one key and, for a matrix key or the USER KEY, runs idle passes
-// until a port A read has taken it, at most scanLimit of them. False (with
-// error naming the key) when it was never taken.
-bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error);
-
-void RunPasses(Board& board, std::uint64_t passes);
-
-// As DeliverKey, through a runner standing between two passes: the key is
-// pressed after the first phase instructions (0-9) of a pass, the pass is
-// completed, then passes run until the key is taken (scanLimit of them at
-// most, counting the completed one).
+// Presses one key through a runner standing between two passes: after the
+// first phase instructions (0-9) of a pass; the pass is completed, then, for a
+// matrix key or the USER KEY, passes run until a port A read has taken it
+// (scanLimit of them at most, counting the completed one). False (with error
+// naming the key) when it was never taken.
 bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
                   std::string& error);
 

@@ -64,6 +64,21 @@ TEST(KeyNames, ParseKeysSplitsAtAnyWhiteSpaceAndKeepsOrder) {
     EXPECT_TRUE(none.empty());
 }
 
+TEST(KeyNames, WaitTokensTakeANumberOfPassesFromOne) {
+    std::vector<KeyStroke> keys;
+    std::string error;
+    ASSERT_TRUE(ParseKeys("GO wait:20000 Wait:1 MONI", keys, error)) << error;
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_EQ(keys[0].waitPasses, 0u);
+    EXPECT_EQ(keys[1].waitPasses, 20000u);
+    EXPECT_EQ(keys[2].waitPasses, 1u);
+    EXPECT_EQ(keys[3].kind, KeyKind::Monitor);
+    for (const char* bad : {"wait:", "wait:0", "wait:x", "wait:-1", "wait:1e3", "wait:99999999999999999999"}) {
+        EXPECT_FALSE(ParseKeys(bad, keys, error)) << bad;
+        EXPECT_NE(error.find(std::string("'") + bad + "'"), std::string::npos) << error;
+    }
+}
+
 TEST(SegmentText, HexDigitsAndLettersDecode) {
     struct Case {
         std::uint8_t pattern;

@@ -46,6 +46,12 @@ KeyStroke Key(const char* name) {
     return key;
 }
 
+// A key pressed between two passes, as the runner presses it by default.
+bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error) {
+    PassRunner runner(board, false);
+    return DeliverKeyAt(runner, board, key, 0, scanLimit, error);
+}
+
 TEST(DeliverKey, AMatrixKeyIsDeliveredWhenItsRowIsRead) {
     auto board = BoardRunning(ScanRowForever(0x7B));  // row 2
     std::string error;
@@ -232,6 +238,18 @@ TEST_F(RunSessionFiles, AKeyThatIsNeverScannedFailsTheRun) {
     EXPECT_EQ(Run("4 ADDR 4", out, err), kRunFailed);
     EXPECT_EQ(out, "");
     EXPECT_EQ(err, "tarvorun: key 'ADDR' was not scanned within 100 passes (key 2 of 3 in --keys)\n");
+}
+
+TEST_F(RunSessionFiles, AWaitRunsItsPassesBetweenTwoKeysWithoutASettleTime) {
+    WriteFile(bin, {0x23, 0x18, 0xFD});  // INC HL; JR back: HL counts rounds of two instructions
+    options.segments = false;
+    options.regs = true;
+    options.settlePasses = 1;
+    std::string out, err;
+    // Settle 1, wait 4, INTR (interrupts are off) and its settle 1, wait 2:
+    // 8 passes, 40 rounds.
+    EXPECT_EQ(Run("wait:4 INTR wait:2", out, err), kRunOk);
+    EXPECT_NE(out.find(" HL=0028 "), std::string::npos) << out;
 }
 
 TEST(ProgramFolder, TheFolderKeepsItsSeparator) {
