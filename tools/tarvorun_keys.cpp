@@ -21,6 +21,18 @@ struct Alias {
 
 constexpr Alias kAliases[] = {{"USER", "USERKEY"}, {"PLUS", "+"}, {"MINUS", "-"}};
 
+// Removes a leading "press:" (any case) from name; true when there was one.
+bool TakePressPrefix(std::string& name) {
+    constexpr char kPrefix[] = "press:";
+    constexpr std::size_t kLength = sizeof kPrefix - 1;
+    if (name.size() <= kLength) return false;
+    for (std::size_t i = 0; i < kLength; ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[i])) != kPrefix[i]) return false;
+    }
+    name.erase(0, kLength);
+    return true;
+}
+
 }  // namespace
 
 bool FindKey(const std::string& name, KeyStroke& key) {
@@ -52,8 +64,10 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
         while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])) == 0) ++end;
         const std::string name = text.substr(at, end - at);
         at = end;
+        std::string keyName = name;
+        const bool pressOnly = TakePressPrefix(keyName);
         KeyStroke key{};
-        if (!FindKey(name, key)) {
+        if (!FindKey(keyName, key)) {
             error = "unknown key '" + name + "' in --keys (see --help for the names)";
             return false;
         }
@@ -62,6 +76,8 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
                 "key '" + name + "' is not available here: the tape keys open file dialogs; use --hex or --save-hex";
             return false;
         }
+        key.name = name;
+        key.waitForScan = !pressOnly;
         keys.push_back(key);
     }
     return true;

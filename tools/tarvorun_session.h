@@ -22,8 +22,9 @@ enum : int {
 // 10000h - address bytes. On false memory is unchanged and error says why.
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
 
-// Presses one key and, for a matrix key or the USER KEY, runs idle passes
-// until a port A read has taken it, at most scanLimit of them. False (with
+// Presses one key and, for a matrix key or the USER KEY (unless given as
+// press:KEY), runs idle passes until a port A read has taken it, at most
+// scanLimit of them. False (with
 // error naming the key) when it was never taken.
 bool DeliverKey(Board& board, const KeyStroke& key, std::uint32_t scanLimit, std::string& error);
 
