@@ -2,9 +2,9 @@
 
 Board AppBoard;
 
-char WindowTitleBuffer[kWindowTitleCapacity];
-char FilePathBuffer[kFilePathCapacity];
-char FileTitleBuffer[kFileTitleCapacity];
-char ProgramFolder[kDriveCapacity + kDirectoryCapacity];
+wchar_t WindowTitleBuffer[kWindowTitleCapacity];
+wchar_t FilePathBuffer[kFilePathCapacity];
+wchar_t FileTitleBuffer[kFileTitleCapacity];
+std::string ProgramFolder;
 
 WindowObjects AppWindows;

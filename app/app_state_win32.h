@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include <windows.h>
 
 #include "board/board.h"
 
-constexpr const char* kProgramName = "Tarvo Emulator";  // window class, title and message captions
+constexpr const char* kProgramName = "Tarvo Emulator";        // message captions
+constexpr const wchar_t* kProgramNameWide = L"Tarvo Emulator";  // window class and title
 
 constexpr std::size_t kWindowTitleCapacity = 512;
 constexpr std::size_t kFilePathCapacity = 512;
@@ -21,16 +23,18 @@ constexpr std::size_t kDirectoryCapacity = 256;  // up to the last backslash, wi
 // The board the window shows; zero at start-up like the real board's RAM.
 extern Board AppBoard;
 
-extern char WindowTitleBuffer[kWindowTitleCapacity];
+// The window's texts are UTF-16 and go through the wide calls, so that a file
+// name in any script shows as it is; the file code takes paths as UTF-8.
+extern wchar_t WindowTitleBuffer[kWindowTitleCapacity];
 // Shared by all four file dialogs: the last path chosen, and its file name
 // alone ("Untitled" until the first dialog succeeds).
-extern char FilePathBuffer[kFilePathCapacity];
-extern char FileTitleBuffer[kFileTitleCapacity];
+extern wchar_t FilePathBuffer[kFilePathCapacity];
+extern wchar_t FileTitleBuffer[kFileTitleCapacity];
 
-// The folder of the program file, drive and directory with its trailing
-// backslash; empty when it could not be taken apart. The monitor ROM lies in
-// its "tarvo" subfolder.
-extern char ProgramFolder[kDriveCapacity + kDirectoryCapacity];
+// The folder of the program file in UTF-8, drive and directory with its
+// trailing backslash; empty when it could not be taken apart. The monitor ROM
+// lies in its "tarvo" subfolder.
+extern std::string ProgramFolder;
 
 struct WindowObjects {
     HINSTANCE instance;

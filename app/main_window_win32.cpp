@@ -57,7 +57,7 @@ void TapeCommandHook(void*, TapeCommand command) {
 }
 
 void LoadMonitor() {
-    if (ProgramFolder[0] == '\0' || !LoadMonitorRom(ProgramFolder, '\\', AppBoard.memory)) {
+    if (ProgramFolder.empty() || !LoadMonitorRom(ProgramFolder.c_str(), '\\', AppBoard.memory)) {
         ShowError("There was an error opening the Tarvo files!");
     }
 }
@@ -126,7 +126,8 @@ LRESULT OnCtlColorStatic(HDC dc) {
 void ShowStartupError(const char* text) { MessageBoxA(nullptr, text, kProgramName, MB_ICONERROR | MB_OK); }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+    // A Unicode window, so that its title can show a file name in any script.
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
     windowClass.lpfnWndProc = &MainWindowProc;
@@ -134,12 +135,12 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = CreateSolidBrush(RGB(192, 192, 192));
-    windowClass.lpszClassName = kProgramName;
-    return RegisterClassExA(&windowClass) != 0;
+    windowClass.lpszClassName = kProgramNameWide;
+    return RegisterClassExW(&windowClass) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(WS_EX_CONTROLPARENT, kProgramName, WindowTitleBuffer, kMainWindowStyle, CW_USEDEFAULT,
+    return CreateWindowExW(WS_EX_CONTROLPARENT, kProgramNameWide, WindowTitleBuffer, kMainWindowStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
 }
 
@@ -154,7 +155,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
         default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void LayoutChildWindows() {

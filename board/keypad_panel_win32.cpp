@@ -51,8 +51,12 @@ void PressKeyUnderCursor(HWND window) {
 LRESULT CALLBACK KeypadPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: PaintKeypadPanel(window); return 0;
+        // The second click of a quick pair arrives as a double-click: it is
+        // a press like the first, or clicking a key twice would press it once.
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN: PressKeyUnderCursor(window); return 0;
+        case WM_RBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK: PressKeyUnderCursor(window); return 0;
         // A right-button press is a key press like any other: no edit menu
         // (whose modal loop would also hold the board still) after it.
         case WM_CONTEXTMENU: return 0;

@@ -1,38 +1,42 @@
 #include "files/file_commands_win32.h"
 
-#include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include <commdlg.h>
 
 #include "app/app_state_win32.h"
 #include "files/binary_file.h"
 #include "files/hex_file.h"
+#include "files/utf8_path_win32.h"
 
 namespace {
 
-constexpr char kHexFilter[] = "Text Documents\0*.hex\0All Files (*.*)\0*.*\0";
-constexpr char kBinaryFilter[] = "Binary files\0*.bin\0All Files (*.*)\0*.*\0";
+// The Unicode dialogs: a name in any script comes back as it is, where the
+// ANSI ones turn what the code page lacks into '?'.
+constexpr wchar_t kHexFilter[] = L"Text Documents\0*.hex\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kBinaryFilter[] = L"Binary files\0*.bin\0All Files (*.*)\0*.*\0";
 
 enum class FileDialog { Open, Save };
 
 // 1 the file was chosen (its path is in FilePathBuffer, its name in
 // FileTitleBuffer), 0 the user cancelled, -1 the dialog failed.
-int ChooseFile(HWND owner, FileDialog kind, const char* filter, const char* defaultExtension) {
-    OPENFILENAMEA dialog;
+int ChooseFile(HWND owner, FileDialog kind, const wchar_t* filter, const wchar_t* defaultExtension) {
+    OPENFILENAMEW dialog;
     std::memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = FilePathBuffer;
-    dialog.nMaxFile = static_cast<DWORD>(sizeof FilePathBuffer);
+    dialog.nMaxFile = static_cast<DWORD>(kFilePathCapacity);  // in characters
     dialog.lpstrFileTitle = FileTitleBuffer;
-    dialog.nMaxFileTitle = static_cast<DWORD>(sizeof FileTitleBuffer);
+    dialog.nMaxFileTitle = static_cast<DWORD>(kFileTitleCapacity);
     dialog.lpstrDefExt = defaultExtension;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN;
     if (kind == FileDialog::Save) dialog.Flags |= OFN_OVERWRITEPROMPT;
-    const BOOL chosen = kind == FileDialog::Open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+    const BOOL chosen = kind == FileDialog::Open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (chosen) return 1;
     return CommDlgExtendedError() == 0 ? 0 : -1;
 }
@@ -40,36 +44,39 @@ int ChooseFile(HWND owner, FileDialog kind, const char* filter, const char* defa
 // "prog.hex - Tarvo Emulator" after a successful load.
 void ShowLoadedFileInTitle(HWND mainWindow) {
     std::memset(WindowTitleBuffer, 0, sizeof WindowTitleBuffer);
-    std::snprintf(WindowTitleBuffer, sizeof WindowTitleBuffer, "%s - %s", FileTitleBuffer, kProgramName);
-    SendMessageA(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WindowTitleBuffer));
+    std::swprintf(WindowTitleBuffer, kWindowTitleCapacity, L"%ls - %ls", FileTitleBuffer, kProgramNameWide);
+    SendMessageW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WindowTitleBuffer));
 }
+
+// The chosen path as the file code takes it.
+std::string ChosenPath() { return Utf8Path(FilePathBuffer); }
 
 }  // namespace
 
 int OpenHexFile(HWND mainWindow) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kHexFilter, "hex");
+    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kHexFilter, L"hex");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    if (ReadHexFile(FilePathBuffer, AppBoard.memory) < 0) return -2;
+    if (ReadHexFile(ChosenPath().c_str(), AppBoard.memory) < 0) return -2;
     ShowLoadedFileInTitle(mainWindow);
     return 0;
 }
 
 int SaveHexFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kHexFilter, "hex");
+    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kHexFilter, L"hex");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    return WriteHexFile(FilePathBuffer, AppBoard.memory, from, to);
+    return WriteHexFile(ChosenPath().c_str(), AppBoard.memory, from, to);
 }
 
 int OpenBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kBinaryFilter, "bin");
+    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kBinaryFilter, L"bin");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    if (ReadBinaryFile(FilePathBuffer, AppBoard.memory, from, to) < 0) return -2;
+    if (ReadBinaryFile(ChosenPath().c_str(), AppBoard.memory, from, to) < 0) return -2;
     ShowLoadedFileInTitle(mainWindow);
     return 0;
 }
 
 int SaveBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kBinaryFilter, "bin");
+    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kBinaryFilter, L"bin");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    return WriteBinaryFile(FilePathBuffer, AppBoard.memory, from, to);
+    return WriteBinaryFile(ChosenPath().c_str(), AppBoard.memory, from, to);
 }

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "files/open_platform.h"
+
 std::FILE* OpenForReading(const char* path) {
     if (path == nullptr) return nullptr;
-    std::FILE* stream = std::fopen(path, "rb");
+    std::FILE* stream = OpenPathStream(path, "rb");
     if (stream == nullptr) return nullptr;
     const int first = std::getc(stream);
     if (first == EOF && std::ferror(stream)) {

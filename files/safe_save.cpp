@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "files/open_platform.h"
 #include "files/save_platform.h"
 
 namespace {
@@ -25,7 +26,7 @@ int FlushAndClose(std::FILE* stream) {
 // is created.
 bool TargetIsWritable(const char* target) {
     errno = 0;
-    std::FILE* probe = std::fopen(target, "r+b");
+    std::FILE* probe = OpenPathStream(target, "r+b");
     if (probe == nullptr) return errno == ENOENT;
     std::fclose(probe);
     return true;
@@ -68,6 +69,6 @@ int FinishSafeSave(SafeSave& save) {
     save.stream = nullptr;
     if (!save.failed && closed && MoveSaveFileOver(save.tempPath, save.target)) return 0;
     save.failed = true;
-    std::remove(save.tempPath);
+    RemoveSaveFile(save.tempPath);
     return -1;
 }

@@ -24,3 +24,5 @@ std::FILE* OpenNewSaveFile(const char* path, const char* target) {
 bool SyncSaveFile(std::FILE* stream) { return fsync(fileno(stream)) == 0; }
 
 bool MoveSaveFileOver(const char* source, const char* target) { return std::rename(source, target) == 0; }
+
+void RemoveSaveFile(const char* path) { (void)std::remove(path); }

@@ -361,7 +361,21 @@ unplant:
 ; ---------------------------------------------------------------------------
 ; Start after RESET: the monitor's state and the saved registers take their
 ; defaults; the rest of RAM keeps its contents.
-cold:   XOR     A
+; The key matrix keeps presses through a reset: those clicked while a
+; program ignored the keypad are still pending. Each row is read until it
+; reports none, so that RESET always ends in the greeting, whatever was
+; clicked before, and no old press edits memory or starts a program.
+cold:   LD      HL,rowsel
+        LD      B,6
+drain:  LD      A,(HL)
+        OUT     (PORTC),A
+drain1: IN      A,(PORTA)
+        OR      0C0h            ; bits 6 and 7 are no keys
+        INC     A
+        JR      NZ,drain1       ; a key was reported: read the row again
+        INC     HL
+        DJNZ    drain
+        XOR     A
         LD      (stepst),A
         LD      (userrun),A
         LD      (goafter),A

@@ -30,6 +30,18 @@ bool IsWaitToken(const std::string& token) {
     return token.size() >= kWaitPrefixLength && Normalised(token.substr(0, kWaitPrefixLength)) == kWaitPrefix;
 }
 
+// Removes a leading "press:" (any case) from name; true when there was one.
+bool TakePressPrefix(std::string& name) {
+    constexpr char kPrefix[] = "press:";
+    constexpr std::size_t kLength = sizeof kPrefix - 1;
+    if (name.size() <= kLength) return false;
+    for (std::size_t i = 0; i < kLength; ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[i])) != kPrefix[i]) return false;
+    }
+    name.erase(0, kLength);
+    return true;
+}
+
 }  // namespace
 
 bool FindKey(const std::string& name, KeyStroke& key) {
@@ -61,6 +73,8 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
         while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])) == 0) ++end;
         const std::string name = text.substr(at, end - at);
         at = end;
+        std::string keyName = name;
+        const bool pressOnly = TakePressPrefix(keyName);
         KeyStroke key{};
         if (IsWaitToken(name)) {
             if (!ParseCount(name.substr(kWaitPrefixLength), UINT64_MAX, key.waitPasses) || key.waitPasses == 0) {
@@ -71,7 +85,7 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
             keys.push_back(key);
             continue;
         }
-        if (!FindKey(name, key)) {
+        if (!FindKey(keyName, key)) {
             error = "unknown key '" + name + "' in --keys (see --help for the names)";
             return false;
         }
@@ -80,6 +94,8 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
                 "key '" + name + "' is not available here: the tape keys open file dialogs; use --hex or --save-hex";
             return false;
         }
+        key.name = name;
+        key.waitForScan = !pressOnly;
         keys.push_back(key);
     }
     return true;

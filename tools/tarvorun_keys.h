@@ -13,6 +13,7 @@ struct KeyStroke {
     int gridColumn;
     KeyKind kind;
     std::uint64_t waitPasses = 0;  // not 0: no key, a wait:N token that runs N idle passes
+    bool waitForScan = true;  // false for press:KEY, a click the program may never read
 };
 
 // Looks one name up, ignoring case: 0-9, A-F, + (or PLUS), - (or MINUS), ADDR,
@@ -23,6 +24,7 @@ bool FindKey(const std::string& name, KeyStroke& key);
 // Splits a --keys text at white space and looks every name up; wait:N (N from
 // 1, decimal) is a wait of N idle passes between two keys. The tape keys
 // are refused: they open file dialogs on the board, which the runner has not
-// (its --hex and --save-hex do their work). On false, error says why, naming
-// the key.
+// (its --hex and --save-hex do their work). A name written press:KEY presses
+// the key without waiting for its scan, as a click in the window does. On
+// false, error says why, naming the key.
 bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error);

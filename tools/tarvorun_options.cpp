@@ -213,6 +213,10 @@ std::string RunUsageText() {
                "                      port A has taken it; then the settle time runs before the\n"
                "                      next key. RESET, MONI and INTR act at once and are\n"
                "                      followed by the settle time.\n"
+               "                      press:KEY (press:DEL, for example) presses the key\n"
+               "                      without waiting for its scan, as a click in the window\n"
+               "                      does: a program that never reads the keypad leaves it\n"
+               "                      pending; the settle time follows.\n"
                "  --settle N          idle passes after each key, and before the first one\n"
                "                      (default ") +
            std::to_string(kDefaultSettlePasses) + ").\n" +

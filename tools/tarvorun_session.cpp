@@ -28,6 +28,11 @@ bool IsPending(const Board& board, const KeyStroke& key) {
     return board.keys.pressed[cell->matrixRow][cell->matrixColumn] != 0;
 }
 
+// Only matrix keys and the USER KEY are taken by a scan; press:KEY does not wait.
+bool WaitsForScan(const KeyStroke& key) {
+    return key.waitForScan && (key.kind == KeyKind::Matrix || key.kind == KeyKind::User);
+}
+
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
     if (options.romGiven) {
@@ -105,7 +110,7 @@ bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int ph
         runner.RunInstructions(static_cast<std::uint64_t>(kInstructionsPerPass - phase));
         ++pass;
     }
-    if (key.kind != KeyKind::Matrix && key.kind != KeyKind::User) return true;
+    if (!WaitsForScan(key)) return true;
     for (; pass < scanLimit && IsPending(board, key); ++pass) runner.RunPasses(1);
     if (!IsPending(board, key)) return true;
     error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";

@@ -86,6 +86,25 @@ class Examples(unittest.TestCase):
                 self.assertRegex(r.display, r"^([0-9A-F]\.){4}[0-9A-F]{2}$")
 
 
+    def test_reset_forgets_the_clicks_that_counter_never_read(self):
+        # counter never reads the keypad, so clicks stay pending in the key
+        # matrix through RESET. Each would act at once on the fresh monitor:
+        # DEL and INS edit 1800h, GO restarts the program, 5 moves the address.
+        program = hex_bytes(example("counter"))
+        dump = "%04X:%04X" % (min(program), max(program))
+        for clicks in ("press:DEL", "press:INS", "press:GO", "press:5", "press:+ press:DEL press:5 press:INS press:GO"):
+            with self.subTest(clicks):
+                keys = "ADDR 1 8 0 0 GO " + clicks + " RESET"
+                greeting = RUNNER.run(keys, hex_files=[example("counter")], passes=1000)
+                self.assertEqual(greeting.display, "tAruo ")
+                r = RUNNER.run(keys, hex_files=[example("counter")], passes=100000, dumps=[dump])
+                self.assertEqual(r.display, "1.8.0.0.%02X" % program[0x1800])
+                self.assertEqual({a: r.byte(a) for a in program}, program)
+                # and the keypad still works afterwards
+                self.assertEqual(RUNNER.run(keys + " +", hex_files=[example("counter")]).display,
+                                 "1.8.0.1.%02X" % program[0x1801])
+
+
 def main():
     global RUNNER, FOLDER
     if len(sys.argv) < 4:

@@ -79,6 +79,23 @@ TEST(KeyNames, WaitTokensTakeANumberOfPassesFromOne) {
     }
 }
 
+TEST(KeyNames, PressPrefixPressesWithoutWaiting) {
+    std::vector<KeyStroke> keys;
+    std::string error;
+    ASSERT_TRUE(ParseKeys("press:DEL PRESS:5 del", keys, error)) << error;
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].name, "press:DEL");
+    EXPECT_EQ(keys[1].gridColumn, 6);
+    EXPECT_FALSE(keys[0].waitForScan);
+    EXPECT_FALSE(keys[1].waitForScan);
+    EXPECT_TRUE(keys[2].waitForScan);
+    for (const char* bad : {"press:", "press:XYZ", "press:TAPERD", "pres:DEL"}) {
+        std::vector<KeyStroke> refused;
+        EXPECT_FALSE(ParseKeys(bad, refused, error)) << bad;
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+    }
+}
+
 TEST(SegmentText, HexDigitsAndLettersDecode) {
     struct Case {
         std::uint8_t pattern;

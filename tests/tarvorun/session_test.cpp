@@ -71,6 +71,16 @@ TEST(DeliverKey, AKeyWhoseRowIsNeverReadFailsNamingIt) {
     EXPECT_EQ(board->memory.bytes[0x2000], 0xFF);
 }
 
+TEST(DeliverKey, PressOnlyLeavesTheKeyPendingAsAClickDoes) {
+    auto board = BoardRunning(ScanRowForever(0x7B));  // row 2 only
+    std::vector<KeyStroke> keys;
+    std::string error;
+    ASSERT_TRUE(ParseKeys("press:addr", keys, error)) << error;
+    ASSERT_TRUE(DeliverKey(*board, keys[0], 1, error)) << error;
+    EXPECT_EQ(board->keys.pressed[4][3], 1);
+    EXPECT_EQ(board->cpu.PC, 0x1800);  // no pass ran
+}
+
 TEST(DeliverKey, UserKeyIsDeliveredByAReadOfAnyRow) {
     auto board = BoardRunning(ScanRowForever(0x7E));
     std::string error;

@@ -153,6 +153,32 @@ keypad_cell_box() {
     BH=$SY
 }
 
+# The grid cell ("row column") of each key by its legend.
+declare -A KEY_CELL=(
+    [RESET]="0 0" [INS]="0 2" [DEL]="1 2" [GO]="3 2" [+]="3 3" [DATA]="2 4" [ADDR]="3 4"
+    [C]="0 5" [D]="0 6" [E]="0 7" [F]="0 8" [8]="1 5" [9]="1 6" [A]="1 7" [B]="1 8"
+    [4]="2 5" [5]="2 6" [6]="2 7" [7]="2 8" [0]="3 5" [1]="3 6" [2]="3 7" [3]="3 8"
+)
+
+# The monitor's segment pattern of each hexadecimal digit (bit 6 is the decimal point).
+HEX_SEGMENTS=(BD 30 9B BA 36 AE AF 38 BF BE 3F A7 8D B3 8F 0F)
+
+# monitor_patterns TEXT: the six patterns of a monitor display written as tarvorun shows it, such as
+# 1.8.0.0.3E (a point lights the decimal point of the digit before it).
+monitor_patterns() {
+    local text=$1 i c
+    local -a out=()
+    for ((i = 0; i < ${#text}; i++)); do
+        c=${text:i:1}
+        if [ "$c" == . ]; then
+            out[-1]=$(printf '%02X' $((16#${out[-1]} | 0x40)))
+        else
+            out+=("${HEX_SEGMENTS[16#$c]}")
+        fi
+    done
+    echo "${out[*]}"
+}
+
 # Colour classes of the keypad picture (awk conditions on r, g, b).
 ORANGE='r >= 200 && g >= 60 && g <= 190 && b <= 90'
 WHITE='r >= 235 && g >= 235 && b >= 235'

@@ -264,7 +264,25 @@ keys_to() {
 # type_to ID TEXT: focuses the window, then types the text.
 type_to() {
     focus_window "$1" || return 1
-    xdotool type --delay 20 -- "$2"
+    type_text "$2"
+}
+
+# type_text TEXT: types into the focused window. A character that no key of the keyboard map gives
+# (日, λ) is typed alone and slowly: xdotool maps it to a spare key first, and Wine must have seen
+# that mapping before the next character replaces it, or it types some other character.
+type_text() {
+    local LC_ALL=C.UTF-8  # characters, not bytes, whatever locale the suite runs in
+    local text=$1 plain
+    while [ -n "$text" ]; do
+        plain=${text%%[![:ascii:]]*}
+        if [ -n "$plain" ]; then
+            xdotool type --delay 20 -- "$plain" || return 1
+            text=${text#"$plain"}
+        else
+            xdotool type --delay 400 -- "${text:0:1}" || return 1
+            text=${text:1}
+        fi
+    done
 }
 
 # click_at X Y [BUTTON]: a click at a screen point (button 1 left, 3 right).

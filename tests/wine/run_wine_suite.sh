@@ -615,7 +615,139 @@ scenario_monitor() {
     prog_stop
 }
 
-for scenario in ${TARVO_WINE_SCENARIOS:-start keypad files window monitor}; do
+# click_keys SECONDS KEY...: left clicks on the keys of the keypad picture, SECONDS apart. The gap
+# is the pace under test, so nothing waits for the program between the clicks, and one xdotool
+# runs them all: starting a program for each click would add a varying tenth of a second or more.
+click_keys() {
+    local gap=$1 key at here
+    shift
+    at=$(xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^[XY]=//p' | tr '\n' ' ')
+    local -a chain=()
+    for key in "$@"; do
+        # shellcheck disable=SC2086  # "row column"
+        keypad_cell_point ${KEY_CELL[$key]}
+        here="$KX $KY "
+        # A move --sync to where the pointer already is would wait for ever.
+        [ "$here" == "$at" ] || chain+=(mousemove --sync "$KX" "$KY")
+        chain+=(click 1 sleep "$gap")
+        at=$here
+    done
+    timeout 60 xdotool "${chain[@]}"
+}
+
+# check_monitor NAME SHOT-NAME TEXT: check_display with the display written as tarvorun shows it.
+check_monitor() {
+    # shellcheck disable=SC2046  # six patterns
+    check_display "$1" "$2" $(monitor_patterns "$3")
+}
+
+# ---------------------------------------------------------------------------------------------
+# clicks: the shipped monitor clicked at a person's pace, and keys clicked while a program ignores
+# the keypad
+
+scenario_clicks() {
+    local dir=$SCRATCH/clicks
+    note "clicks: quick clicks on one key, and RESET after clicks that a running program never read"
+    prog_prepare "$dir" "$EXE_DIR"
+    cp "$EXE_DIR/tarvo/tarvo-rom.bin" "$dir/tarvo/tarvo-rom.bin"
+    prog_start "$dir"
+    if ! main_window; then
+        fail "clicks: the main window opens" "no visible window titled '$MAIN_TITLE' within $WAIT s"
+        prog_stop
+        return
+    fi
+    # The second click of a pair within the double-click time is a press like the first.
+    click_keys 0.3 ADDR 1 8 0 0
+    check_monitor "clicks: ADDR 1 8 0 0 clicked 0.3 s apart shows 1800" clicks-1800 1.8.0.0.00
+    click_keys 0.2 DATA 3 3
+    check_monitor "clicks: two clicks on 3 0.2 s apart enter 33" clicks-33 18003.3.
+
+    # JR $ at 1800h, run with GO: a program that never reads the keypad.
+    click_keys 0.3 DATA 1 8 + F E
+    check_monitor "clicks: 18 FE typed in at 1800h" clicks-program 1801F.E.
+    click_keys 0.3 ADDR 1 8 0 0
+    check_monitor "clicks: back at 1800h" clicks-back 1.8.0.0.18
+    # DEL, 5 and GO stay pending while it runs, and through RESET; the monitor must forget them.
+    click_keys 0.3 GO DEL 5 GO RESET
+    check_display "clicks: RESET after clicks the program never read shows the greeting" clicks-greeting         87 3F 03 A1 A3 00
+    # The greeting lasts a number of keypad rounds, each repainting the display: on a busy machine
+    # that is longer than one wait.
+    WAIT=$((3 * WAIT)) check_monitor "clicks: then address mode at 1800h with the program unchanged" clicks-reset \
+        1.8.0.0.18
+    click_keys 0 +
+    check_monitor "clicks: the byte after it is unchanged too" clicks-next 1.8.0.1.FE
+    check_eq "clicks: no message box came up" 0 "$(msgbox_count)"
+    prog_stop
+}
+
+# names_in DIR: the names of the files in a folder, sorted, one a line.
+names_in() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\n' | sort; }
+
+# unicode_load MENU-KEY COMMAND FILE [RANGE-TITLE FROM TO]: loads FILE through the File menu and its
+# dialogs; a check that the title names it.
+unicode_load() {
+    local name="unicode: $2 loads ${3##*/} and the title names it"
+    file_menu "$1"
+    if { [ $# -lt 4 ] || address_dialog "$4" "$5" "$6"; } && file_dialog Open "$3" &&
+        wait_until "$WAIT" name_is "$MAIN" "${3##*/} - Tarvo Emulator"; then
+        pass "$name"
+    else
+        fail "$name" "title is '$(window_name "$MAIN")'"
+    fi
+}
+
+# unicode_save MENU-KEY COMMAND RANGE-TITLE FROM TO FILE EXPECTED-FILE: saves through the File menu
+# and its dialogs; a check that FILE holds what EXPECTED-FILE does.
+unicode_save() {
+    local name="unicode: $2 writes ${6##*/}"
+    file_menu "$1"
+    if address_dialog "$3" "$4" "$5" && file_dialog "Save As" "$6" && wait_until "$WAIT" file_is "$6" "$7"; then
+        pass "$name"
+    else
+        fail "$name" "files: $(names_in "${6%/*}" | tr '\n' ' ')"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# unicode: file names outside the ANSI code page in the four file commands and the title
+
+scenario_unicode() {
+    local dir=$SCRATCH/unicode/日本語 exe=tarvosim-framed.exe
+    note "unicode: 日本語 and Ελλάδα file names through the four file commands"
+    prog_prepare "$dir" "$EXE_DIR" "$exe"
+    write_bytes "$dir/tarvo/tarvo-rom.bin" "$KEYPAD_ROM"
+    # Wine draws the caption for this program name, so that the screenshot shows the title.
+    "$WINE64" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Decorated /d N /f >/dev/null 2>&1
+    local data=$dir/data
+    mkdir -p "$data"
+    printf ':051800003e01d300765b\r\n:00000001FF\r\n' >"$data/日本語.hex"
+    printf ':051800003E01D300765B\r\n:00000001FF\r\n' >"$data/expect.hex"
+    write_bytes "$data/expect.bin" 3E 01 D3 00 76
+    prog_start "$dir" "$exe"
+    if ! main_window; then
+        fail "unicode: the main window opens" "no visible window titled '$MAIN_TITLE' within $WAIT s"
+        prog_stop
+        return
+    fi
+    local s=$START_PATTERN
+    check_display "unicode: the ROM image beside a program in a folder named 日本語 loads and runs" unicode-rom \
+        "$s" "$s" "$s" "$s" "$s" "$s"
+
+    unicode_load h "Open hex file" "$data/日本語.hex"
+    shoot "$MAIN" "$SHOT" && save_png "$OUT_DIR/unicode-title.png"
+    unicode_save i "Save hex file" "Save mem as Intel Hex" 1800 1804 "$data/Ελλάδα.hex" "$data/expect.hex"
+    unicode_load h "Open hex file" "$data/Ελλάδα.hex"
+    shoot "$MAIN" "$SHOT" && save_png "$OUT_DIR/unicode-title-greek.png"
+    note "screenshots after the loads: $OUT_DIR/unicode-title.png, unicode-title-greek.png"
+    unicode_save r "Save binary file" "Save mem as binay file" 1800 1805 "$data/日本語.bin" "$data/expect.bin"
+    unicode_load b "Open binary file" "$data/日本語.bin" "Read binary file" 1900 1905
+    check_eq "unicode: no message box came up" 0 "$(msgbox_count)"
+    check_eq "unicode: no file was made under another name" \
+        "$(printf '%s\n' expect.bin expect.hex Ελλάδα.hex 日本語.bin 日本語.hex | sort)" "$(names_in "$data")"
+    prog_stop
+}
+
+for scenario in ${TARVO_WINE_SCENARIOS:-start keypad files window monitor clicks unicode}; do
     t0=$(now_ms)
     "scenario_$scenario"
     note "$scenario: $((($(now_ms) - t0) / 1000)) s"
