@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cpu/memory_bus.h"
+#include "files/file_error.h"
 
 struct HexRecord {
     std::uint8_t count;
@@ -25,7 +26,8 @@ bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record);
 int ReadHexFile(const char* path, BoardMemory& memory);
 
 // Saves From to To, both included, in records of 32 data bytes and an end-of-file record, each
-// line ending in CR LF. 0 saved; -1 the file cannot be created or a write or close failed (any
-// existing file of that name is left as it was); -2 From above To or To above 0xFFFF (the file is
-// not touched).
-int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to);
+// line ending in CR LF, through a safe save (files/safe_save.h). 0 saved; -1 the file cannot be
+// created or a write or close failed (any existing file of that name is left as it was; error,
+// when given, says why); -2 From above To or To above 0xFFFF (the file is not touched).
+int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to,
+                 FileError* error = nullptr);
