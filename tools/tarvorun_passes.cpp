@@ -1,9 +1,19 @@
 #include "tarvorun_passes.h"
 
+#include <utility>
+
 #include "board/idle_pass.h"
 
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board), observe_(observe), ports_{BoardPorts{board}}, bus_{board.memory, board.window, ports_} {}
+
+void PassRunner::Log(std::string line) {
+    if (sink_) {
+        sink_(line);
+    } else {
+        log_.push_back(std::move(line));
+    }
+}
 
 void PassRunner::Step() {
     const std::uint8_t armedBefore = board_.run.stepNmiArmed;
@@ -12,7 +22,7 @@ void PassRunner::Step() {
     ++position_;
     const std::uint8_t armed = board_.run.stepNmiArmed;
     if (armed != armedBefore) {
-        log_.push_back(std::string(armed != 0 ? "armed" : "disarmed") + " by instruction " + std::to_string(position_) +
+        Log(std::string(armed != 0 ? "armed" : "disarmed") + " by instruction " + std::to_string(position_) +
                        " of pass " + std::to_string(pass_));
         if (armed != 0) armedAt_ = instructions_;
     }
@@ -27,8 +37,8 @@ void PassRunner::RunInstructions(std::uint64_t count) {
             // The countdown check of the idle pass, after its first instruction.
             if (CountDownStepNmi(board_.run)) {
                 AcceptNmi(board_.cpu, bus_);
-                log_.push_back("taken in pass " + std::to_string(pass_) + ", " +
-                               std::to_string(instructions_ - armedAt_) + " instructions after the arming");
+                Log("taken in pass " + std::to_string(pass_) + ", " +
+                    std::to_string(instructions_ - armedAt_) + " instructions after the arming");
             }
         }
         if (position_ == kInstructionsPerPass) position_ = 0;

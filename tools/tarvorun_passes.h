@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,9 +47,13 @@ public:
     // after the arming". Kept for the instructions run one by one (observe,
     // or a pass begun by RunInstructions).
     const std::vector<std::string>& NmiLog() const { return log_; }
+    // Hands each log line to sink as it happens instead of keeping it in
+    // NmiLog(), so that a long run holds no log in memory.
+    void SendNmiLogTo(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
 private:
     void Step();
+    void Log(std::string line);
 
     Board& board_;
     bool observe_;
@@ -59,4 +64,5 @@ private:
     std::uint64_t instructions_ = 0;
     std::uint64_t armedAt_ = 0;  // instructions_ after the arming instruction
     std::vector<std::string> log_;
+    std::function<void(const std::string&)> sink_;
 };

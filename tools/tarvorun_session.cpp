@@ -11,6 +11,7 @@
 #include "files/hex_file.h"
 #include "files/monitor_rom.h"
 #include "files/open_for_reading.h"
+#include "tarvorun_nmi_spool.h"
 #include "tarvorun_segments.h"
 
 namespace {
@@ -171,6 +172,13 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     StartBoard(*board);
 
     PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites);
+    // The log is written as it happens, in constant memory; lines that nobody asked for are dropped.
+    NmiLogSpool nmiSpool;
+    if (!options.nmiLog) {
+        runner.SendNmiLogTo([](const std::string&) {});
+    } else if (nmiSpool.Open()) {
+        runner.SendNmiLogTo([&nmiSpool](const std::string& line) { nmiSpool.Add(line); });
+    }
     if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
         std::string error;
@@ -193,7 +201,14 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
             << runner.Instructions() - instructionsBefore << " instructions\n";
     }
     if (options.nmiLog) {
+        // Kept in memory only when no temporary file could be made.
         for (const std::string& line : runner.NmiLog()) out << "nmi: " << line << "\n";
+        std::string error;
+        if (!nmiSpool.CopyTo(out, error)) {
+            out.flush();
+            err << "tarvorun: " << error << "\n";
+            return kRunFailed;
+        }
     }
     out.flush();
 
