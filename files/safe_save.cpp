@@ -39,9 +39,7 @@ bool CreateTempFile(SafeSave& save) {
 // The route for what lies at save.target, with its stream open where the route writes one.
 bool ChooseRoute(SafeSave& save, SaveTargetKind kind, bool writable) {
     switch (kind) {
-        case SaveTargetKind::Folder:
-            errno = EISDIR;
-            return false;
+        case SaveTargetKind::Folder: errno = EISDIR; return false;
         case SaveTargetKind::Other:
             save.route = SaveRoute::Device;
             save.stream = OpenDeviceForWriting(save.target.c_str());

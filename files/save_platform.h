@@ -9,16 +9,16 @@
 #include <string>
 
 enum class SaveTargetKind {
-    Missing,      // nothing of that name yet
+    Missing,  // nothing of that name yet
     RegularFile,
     Folder,
-    Other,        // a FIFO, a device: something that takes bytes but cannot be replaced by a file
+    Other,  // a FIFO, a device: something that takes bytes but cannot be replaced by a file
 };
 
 struct SaveTarget {
     std::string path;  // the name the bytes go to: the given path with every symbolic link followed
     SaveTargetKind kind;
-    bool writable;     // RegularFile: the user may write it (root may write anything)
+    bool writable;  // RegularFile: the user may write it (root may write anything)
 };
 
 // Follows the symbolic links of path to the name a save writes, and says what lies there. false

@@ -18,28 +18,19 @@ int ErrnoFromWindows(DWORD code) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
-        case ERROR_INVALID_DRIVE:
-            return ENOENT;
+        case ERROR_INVALID_DRIVE: return ENOENT;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return EACCES;
+        case ERROR_LOCK_VIOLATION: return EACCES;
         case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS:
-            return EEXIST;
-        case ERROR_WRITE_PROTECT:
-            return EROFS;
+        case ERROR_ALREADY_EXISTS: return EEXIST;
+        case ERROR_WRITE_PROTECT: return EROFS;
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return ENOSPC;
-        case ERROR_FILENAME_EXCED_RANGE:
-            return ENAMETOOLONG;
-        case ERROR_CANT_RESOLVE_FILENAME:
-            return ELOOP;
-        case ERROR_NOT_SAME_DEVICE:
-            return EXDEV;
-        default:
-            return EIO;
+        case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+        case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+        case ERROR_CANT_RESOLVE_FILENAME: return ELOOP;
+        case ERROR_NOT_SAME_DEVICE: return EXDEV;
+        default: return EIO;
     }
 }
 
@@ -97,8 +88,8 @@ void DescribeOpenFile(HANDLE handle, SaveTarget& target) {
 bool FindSaveTarget(const char* path, SaveTarget& target) {
     const std::wstring wide = WideOrFail(path);
     if (wide.empty()) return false;
-    const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         const bool nameIsFree = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;

@@ -45,8 +45,7 @@ std::size_t FormatDataRecord(char (&line)[kLineCapacity], const BoardMemory& mem
 
 }  // namespace
 
-int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to,
-                 FileError* error) {
+int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to, FileError* error) {
     if (!IsFileAddressRange(from, to)) return -2;
     SafeSave save;
     if (!BeginSafeSave(save, path)) return ReportSaveFailure(save, error);

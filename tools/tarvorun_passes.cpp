@@ -23,7 +23,7 @@ void PassRunner::Step() {
     const std::uint8_t armed = board_.run.stepNmiArmed;
     if (armed != armedBefore) {
         Log(std::string(armed != 0 ? "armed" : "disarmed") + " by instruction " + std::to_string(position_) +
-                       " of pass " + std::to_string(pass_));
+            " of pass " + std::to_string(pass_));
         if (armed != 0) armedAt_ = instructions_;
     }
 }
@@ -37,8 +37,8 @@ void PassRunner::RunInstructions(std::uint64_t count) {
             // The countdown check of the idle pass, after its first instruction.
             if (CountDownStepNmi(board_.run)) {
                 AcceptNmi(board_.cpu, bus_);
-                Log("taken in pass " + std::to_string(pass_) + ", " +
-                    std::to_string(instructions_ - armedAt_) + " instructions after the arming");
+                Log("taken in pass " + std::to_string(pass_) + ", " + std::to_string(instructions_ - armedAt_) +
+                    " instructions after the arming");
             }
         }
         if (position_ == kInstructionsPerPass) position_ = 0;

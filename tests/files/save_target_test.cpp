@@ -57,7 +57,10 @@ TEST(SaveTarget, BytesReachTheFileTheNameLeadsTo) {
         bool linkStays;
     } cases[] = {
         {"a free name",
-         [](const TempFolder& f) { return Target{f.Path("new.bin"), f.Path("new.bin")}; }, false},
+         [](const TempFolder& f) {
+             return Target{f.Path("new.bin"), f.Path("new.bin")};
+         },
+         false},
         {"an existing file",
          [](const TempFolder& f) {
              WriteWholeFile(f.Path("old.bin"), kOld);

@@ -197,9 +197,9 @@ TEST(RunSession, PortWritesAndTheNmiLogFollowTheOtherOutputs) {
 TEST(RunSession, ALongNmiLogComesWholeAfterTheOtherOutputs) {
     TempFolder folder;
     const std::string rom = folder.Path("rom.bin");
-    WriteWholeFile(rom, std::string("\x3E\x3F\xD3\x02"    // LD A,3Fh; OUT (02h),A   arms
-                                    "\x3E\x7F\xD3\x02"    // LD A,7Fh; OUT (02h),A   disarms
-                                    "\x18\xF6",             // JR 0000h
+    WriteWholeFile(rom, std::string("\x3E\x3F\xD3\x02"  // LD A,3Fh; OUT (02h),A   arms
+                                    "\x3E\x7F\xD3\x02"  // LD A,7Fh; OUT (02h),A   disarms
+                                    "\x18\xF6",         // JR 0000h
                                     10));
     RunOptions options;
     options.romGiven = true;
@@ -217,8 +217,8 @@ TEST(RunSession, ALongNmiLogComesWholeAfterTheOtherOutputs) {
                                   "disarmed by instruction 9"};
     std::size_t count = 0;
     for (; std::getline(lines, line); ++count) {
-        const std::string expected = std::string("nmi: ") + kLines[count % 4] + " of pass " +
-                                     std::to_string(count / 4 + 1);
+        const std::string expected =
+            std::string("nmi: ") + kLines[count % 4] + " of pass " + std::to_string(count / 4 + 1);
         if (line != expected) {
             ADD_FAILURE() << "line " << count + 2 << " is '" << line << "', expected '" << expected << "'";
             break;
