@@ -37,7 +37,7 @@ bool CreateTempFile(SafeSave& save) {
 }
 
 // The route for what lies at save.target, with its stream open where the route writes one.
-bool ChooseRoute(SafeSave& save, SaveTargetKind kind, bool writable) {
+bool ChooseRoute(SafeSave& save, SaveTargetKind kind, int writeError) {
     switch (kind) {
         case SaveTargetKind::Folder: errno = EISDIR; return false;
         case SaveTargetKind::Other:
@@ -45,8 +45,8 @@ bool ChooseRoute(SafeSave& save, SaveTargetKind kind, bool writable) {
             save.stream = OpenDeviceForWriting(save.target.c_str());
             return save.stream != nullptr;
         case SaveTargetKind::RegularFile:
-            if (!writable) {
-                errno = EACCES;
+            if (writeError != 0) {
+                errno = writeError;
                 return false;
             }
             save.route = CreateTempFile(save) ? SaveRoute::Replace : SaveRoute::InPlace;
@@ -82,7 +82,7 @@ bool BeginSafeSave(SafeSave& save, const char* target) {
         return false;
     }
     save.target = found.path;
-    if (!ChooseRoute(save, found.kind, found.writable)) {
+    if (!ChooseRoute(save, found.kind, found.writeError)) {
         save.systemError = errno;
         save.stream = nullptr;
         return false;

@@ -18,7 +18,7 @@ enum class SaveTargetKind {
 struct SaveTarget {
     std::string path;  // the name the bytes go to: the given path with every symbolic link followed
     SaveTargetKind kind;
-    bool writable;  // RegularFile: the user may write it (root may write anything)
+    int writeError;  // RegularFile: 0 when the user may write it (root may write anything), else errno
 };
 
 // Follows the symbolic links of path to the name a save writes, and says what lies there. false

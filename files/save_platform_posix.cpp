@@ -49,12 +49,14 @@ bool FindSaveTarget(const char* path, SaveTarget& target) {
         struct stat info;
         if (lstat(current.c_str(), &info) != 0) {
             if (errno != ENOENT) return false;
-            target = {current, SaveTargetKind::Missing, false};
+            target = {current, SaveTargetKind::Missing, 0};
             return true;
         }
         if (!S_ISLNK(info.st_mode)) {
             const SaveTargetKind kind = KindOf(info.st_mode);
-            target = {current, kind, kind == SaveTargetKind::RegularFile && access(current.c_str(), W_OK) == 0};
+            // A read-only file system says EROFS here, a file the user may not write EACCES.
+            const bool mayWrite = kind != SaveTargetKind::RegularFile || access(current.c_str(), W_OK) == 0;
+            target = {current, kind, mayWrite ? 0 : errno};
             return true;
         }
         std::string link;

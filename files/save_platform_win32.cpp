@@ -69,7 +69,7 @@ std::string FinalPathOf(HANDLE handle) {
 // may write it (a read-only file may not be replaced by a save).
 void DescribeOpenFile(HANDLE handle, SaveTarget& target) {
     target.kind = SaveTargetKind::Other;
-    target.writable = false;
+    target.writeError = 0;
     if (GetFileType(handle) != FILE_TYPE_DISK) return;
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle, &info)) return;
@@ -78,7 +78,7 @@ void DescribeOpenFile(HANDLE handle, SaveTarget& target) {
         return;
     }
     target.kind = SaveTargetKind::RegularFile;
-    target.writable = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+    target.writeError = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? EACCES : 0;
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ bool FindSaveTarget(const char* path, SaveTarget& target) {
         const DWORD code = GetLastError();
         const bool nameIsFree = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
         if (nameIsFree && GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            target = {path, SaveTargetKind::Missing, false};
+            target = {path, SaveTargetKind::Missing, 0};
             return true;
         }
         errno = ErrnoFromWindows(code);
