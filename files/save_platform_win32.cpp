@@ -83,7 +83,9 @@ void DescribeOpenFile(HANDLE handle, SaveTarget& target) {
 
 }  // namespace
 
-// Opening the name follows every symbolic link (a reparse point) to the file it leads to. A link
+// Opening the name follows every symbolic link (a reparse point) to the file it leads to, and the
+// name of the opened file is then the one to replace. It is asked for every file, not only for a
+// name that says it is a link: Wine shows the symbolic links of its host as plain files. A link
 // whose file is missing cannot be opened, and is refused rather than replaced by a file.
 bool FindSaveTarget(const char* path, SaveTarget& target) {
     const std::wstring wide = WideOrFail(path);
@@ -102,9 +104,7 @@ bool FindSaveTarget(const char* path, SaveTarget& target) {
     }
     target.path = path;
     DescribeOpenFile(handle, target);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    const bool isLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (isLink && target.kind != SaveTargetKind::Other) {
+    if (target.kind != SaveTargetKind::Other) {
         target.path = FinalPathOf(handle);
         if (target.path.empty()) {
             SetErrnoFromLastError();
