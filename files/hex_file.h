@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cpu/memory_bus.h"
+#include "files/file_error.h"
 
 struct HexRecord {
     std::uint8_t count;
@@ -16,16 +17,21 @@ struct HexRecord {
 
 // Checks and decodes one record line, given without its line end. Every field must be exactly two
 // hexadecimal digits (the address four), in either case; text after the checksum is ignored. On
-// false the record holds nothing of use.
-bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record);
+// false the record holds nothing of use, and reason, when given, says what is wrong with the line
+// ("checksum mismatch", "not a hexadecimal field (address)", ...); on true it is set to null.
+bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record, const char** reason = nullptr);
 
 // Loads every data record until the end-of-file record or the end of the file; other record types
-// are checked and skipped. 0 loaded, -1 the file cannot be opened, -2 an invalid line (the records
-// before it stay loaded).
-int ReadHexFile(const char* path, BoardMemory& memory);
+// are checked and skipped. Lines end in CR, LF or CR LF. A Ctrl-Z (1Ah) ends the file where nothing
+// but Ctrl-Z bytes and white space follows it, the padding of old systems; any other text after it
+// makes the file invalid. 0 loaded; -1 the file cannot be opened or read (error, when given, has
+// the system's reason); -2 an invalid line (error, when given, has its number and what is wrong).
+// On -1 and -2 the records before the failure stay loaded.
+int ReadHexFile(const char* path, BoardMemory& memory, FileError* error = nullptr);
 
 // Saves From to To, both included, in records of 32 data bytes and an end-of-file record, each
-// line ending in CR LF. 0 saved; -1 the file cannot be created or a write or close failed (any
-// existing file of that name is left as it was); -2 From above To or To above 0xFFFF (the file is
-// not touched).
-int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to);
+// line ending in CR LF, through a safe save (files/safe_save.h). 0 saved; -1 the file cannot be
+// created or a write or close failed (any existing file of that name is left as it was; error,
+// when given, says why); -2 From above To or To above 0xFFFF (the file is not touched).
+int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to,
+                 FileError* error = nullptr);

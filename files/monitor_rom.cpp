@@ -1,5 +1,6 @@
 #include "files/monitor_rom.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "files/open_for_reading.h"
@@ -20,11 +21,15 @@ bool MonitorRomPath(const char* programFolder, char separator, char* path, std::
     return true;
 }
 
-bool LoadMonitorRom(const char* programFolder, char separator, BoardMemory& memory) {
+bool LoadMonitorRom(const char* programFolder, char separator, BoardMemory& memory, FileError* error) {
+    if (error != nullptr) *error = FileError{};
     char path[kMonitorRomPathCapacity];
     if (!MonitorRomPath(programFolder, separator, path, sizeof path)) return false;
     std::FILE* image = OpenForReading(path);
-    if (image == nullptr) return false;
+    if (image == nullptr) {
+        if (error != nullptr) error->systemError = errno;
+        return false;
+    }
     // A short image fills only the beginning; a failing read keeps whatever arrived.
     (void)std::fread(memory.bytes, 1, kMonitorRomSize, image);
     std::fclose(image);

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "cpu/memory_bus.h"
+#include "files/file_error.h"
 
 // Longest program folder taken: a drive of two characters and a directory of 255, as the Windows
 // program keeps them.
@@ -18,5 +19,6 @@ bool MonitorRomPath(const char* programFolder, char separator, char* path, std::
 
 // Reads at most the image's first 4096 bytes to 0x0000; a shorter image fills only the beginning
 // and the rest keeps its bytes. false: the image was not found (the caller tells the user "There
-// was an error opening the Tarvo files!"); memory is then unchanged.
-bool LoadMonitorRom(const char* programFolder, char separator, BoardMemory& memory);
+// was an error opening the Tarvo files!"; error, when given, has the system's reason, none for a
+// folder that is too long); memory is then unchanged.
+bool LoadMonitorRom(const char* programFolder, char separator, BoardMemory& memory, FileError* error = nullptr);

@@ -1,74 +1,107 @@
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
+#include "files/file_error.h"
 #include "files/hex_file.h"
 #include "files/open_for_reading.h"
 
 namespace {
 
-// The Windows program reads a HEX file through a text stream, in pieces of at most 999 characters.
-// The file is opened in binary mode here and the text stream's work done by hand, so that every
-// system reads a file as Windows does: CR LF arrives as one LF (and counts as one character of a
-// piece), a lone CR stays, and Ctrl-Z ends the file.
+// The Windows program has always read a HEX file in pieces of at most 999 characters (a line end
+// counting as one of them); a longer line is checked piece by piece. The file is read in binary
+// mode and the line ends found by hand, so that every system reads a file alike: CR, LF and CR LF
+// each end a line.
 constexpr std::size_t kPieceCapacity = 999;
 constexpr int kCtrlZ = 0x1A;
+constexpr const char* kTextAfterCtrlZ = "text after a Ctrl-Z (1Ah) end-of-file mark";
 
 struct HexLineReader {
     std::FILE* stream;
-    bool ended;
+    bool ended;           // the end of the file or a Ctrl-Z has been reached
+    bool textAfterCtrlZ;  // that Ctrl-Z had more than padding after it: the file is invalid
+    unsigned long line;   // the line that the next piece belongs to, from 1
 };
 
-// Reads up to and including the next LF, at most kPieceCapacity characters. 0: the file has ended
-// or a read failed.
-std::size_t ReadPiece(HexLineReader& reader, char (&piece)[kPieceCapacity]) {
-    std::size_t length = 0;
-    while (!reader.ended && length < kPieceCapacity) {
-        int c = std::getc(reader.stream);
-        if (c == EOF || c == kCtrlZ) {
+struct Piece {
+    std::size_t length;  // without the line end
+    bool endsLine;
+};
+
+bool IsPadding(int c) {
+    return c == kCtrlZ || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// After a Ctrl-Z: true when the rest of the file is padding only (or a read error, which the
+// caller sees on the stream).
+bool OnlyPaddingFollows(std::FILE* stream) {
+    for (int c = std::getc(stream); c != EOF; c = std::getc(stream)) {
+        if (!IsPadding(c)) return false;
+    }
+    return true;
+}
+
+// Reads the next piece of a line. false: nothing more to read (the file or a read has ended).
+bool ReadPiece(HexLineReader& reader, char (&text)[kPieceCapacity], Piece& piece) {
+    piece = Piece{0, false};
+    while (!reader.ended && piece.length < kPieceCapacity) {
+        const int c = std::getc(reader.stream);
+        if (c == EOF) {
             reader.ended = true;
+        } else if (c == kCtrlZ) {
+            reader.ended = true;
+            reader.textAfterCtrlZ = !OnlyPaddingFollows(reader.stream);
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r') {
+                const int next = std::getc(reader.stream);
+                if (next != '\n' && next != EOF) std::ungetc(next, reader.stream);
+            }
+            piece.endsLine = true;
             break;
+        } else {
+            text[piece.length++] = static_cast<char>(c);
         }
-        if (c == '\r') {
-            const int next = std::getc(reader.stream);
-            if (next == '\n') {
-                c = '\n';
-            } else if (next != EOF) {
-                std::ungetc(next, reader.stream);
+    }
+    // A read error ends the load; the piece it cut short is not used.
+    if (std::ferror(reader.stream)) return false;
+    return piece.length > 0 || piece.endsLine;
+}
+
+int Fail(int result, FileError* error, FileError reason) {
+    if (error != nullptr) *error = reason;
+    return result;
+}
+
+// Reads the file's records into memory until the end record or the end of the file.
+int LoadRecords(HexLineReader& reader, BoardMemory& memory, FileError* error) {
+    char text[kPieceCapacity];
+    Piece piece;
+    HexRecord record;
+    while (ReadPiece(reader, text, piece)) {
+        const char* reason = nullptr;
+        if (!ParseHexRecord(text, piece.length, record, &reason)) return Fail(-2, error, {0, reader.line, reason});
+        if (record.type == 0x01) return 0;  // nothing after the end record is read
+        if (record.type == 0x00) {
+            for (unsigned i = 0; i < record.count; ++i) {
+                memory.bytes[static_cast<std::uint16_t>(record.address + i)] = record.data[i];
             }
         }
-        piece[length++] = static_cast<char>(c);
-        if (c == '\n') break;
+        if (piece.endsLine) ++reader.line;
     }
-    // A read error ends the load as the end of the file does, without the piece it cut short.
-    if (std::ferror(reader.stream)) return 0;
-    return length;
+    if (std::ferror(reader.stream)) return Fail(-1, error, {errno, reader.line, nullptr});
+    if (reader.textAfterCtrlZ) return Fail(-2, error, {0, reader.line, kTextAfterCtrlZ});
+    return 0;
 }
 
 }  // namespace
 
-int ReadHexFile(const char* path, BoardMemory& memory) {
+int ReadHexFile(const char* path, BoardMemory& memory, FileError* error) {
     std::FILE* stream = OpenForReading(path);
-    if (stream == nullptr) return -1;
-    HexLineReader reader{stream, false};
-    char piece[kPieceCapacity];
-    HexRecord record;
-    int result = 0;
-    for (;;) {
-        std::size_t length = ReadPiece(reader, piece);
-        if (length == 0) break;
-        if (piece[length - 1] == '\n') --length;
-        if (length > 0 && piece[length - 1] == '\r') --length;
-        if (!ParseHexRecord(piece, length, record)) {
-            result = -2;
-            break;
-        }
-        if (record.type == 0x01) break;
-        if (record.type != 0x00) continue;
-        for (unsigned i = 0; i < record.count; ++i) {
-            memory.bytes[static_cast<std::uint16_t>(record.address + i)] = record.data[i];
-        }
-    }
+    if (stream == nullptr) return Fail(-1, error, {errno, 0, nullptr});
+    HexLineReader reader{stream, false, false, 1};
+    errno = 0;
+    const int result = LoadRecords(reader, memory, error);
     std::fclose(stream);
     return result;
 }

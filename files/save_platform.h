@@ -1,13 +1,40 @@
 // The steps of a safe save that differ between Windows and the other systems; the rest of the
-// file code is plain C++. Paths are UTF-8 on every system. One implementation file is built:
-// save_platform_win32.cpp on Windows, save_platform_posix.cpp elsewhere.
+// file code is plain C++. Paths are UTF-8 on every system. Failures leave the reason in errno.
+// One implementation file is built: save_platform_win32.cpp on Windows, save_platform_posix.cpp
+// elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <string>
+
+enum class SaveTargetKind {
+    Missing,  // nothing of that name yet
+    RegularFile,
+    Folder,
+    Other,  // a FIFO, a device: something that takes bytes but cannot be replaced by a file
+};
+
+struct SaveTarget {
+    std::string path;  // the name the bytes go to: the given path with every symbolic link followed
+    SaveTargetKind kind;
+    int writeError;  // RegularFile: 0 when the user may write it (root may write anything), else errno
+};
+
+// Follows the symbolic links of path to the name a save writes, and says what lies there. false
+// (errno set) when that cannot be found out: a loop of links, a folder the user may not search.
+bool FindSaveTarget(const char* path, SaveTarget& target);
 
 // Creates path as a new file for binary writing; fails when a file of that name exists (errno is
-// then EEXIST). On systems with permission bits the new file takes those of target if it exists.
-std::FILE* OpenNewSaveFile(const char* path, const char* target);
+// then EEXIST). On systems with permission bits the new file takes those of permissionsFrom if
+// that is an existing regular file.
+std::FILE* OpenNewSaveFile(const char* path, const char* permissionsFrom);
+
+// Opens an existing FIFO or device for writing, without creating or truncating anything.
+std::FILE* OpenDeviceForWriting(const char* path);
+
+// Cuts the file open in stream (flushed already) to length bytes.
+bool TruncateSaveFile(std::FILE* stream, std::size_t length);
 
 // Pushes what the system holds of the file to the disk. The stream must be flushed already.
 bool SyncSaveFile(std::FILE* stream);

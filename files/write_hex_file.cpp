@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "files/address_range.h"
+#include "files/file_error.h"
 #include "files/hex_file.h"
 #include "files/safe_save.h"
 
@@ -44,10 +45,10 @@ std::size_t FormatDataRecord(char (&line)[kLineCapacity], const BoardMemory& mem
 
 }  // namespace
 
-int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to) {
+int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to, FileError* error) {
     if (!IsFileAddressRange(from, to)) return -2;
     SafeSave save;
-    if (!BeginSafeSave(save, path)) return -1;
+    if (!BeginSafeSave(save, path)) return ReportSaveFailure(save, error);
     char line[kLineCapacity];
     for (std::uint32_t start = from; start <= to; start += kBytesPerRecord) {
         const std::uint32_t left = to - start + 1;
@@ -55,5 +56,6 @@ int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from
         SaveBytes(save, line, FormatDataRecord(line, memory, start, count));
     }
     SaveBytes(save, kEndOfFileRecord, sizeof kEndOfFileRecord - 1);
-    return FinishSafeSave(save);
+    if (FinishSafeSave(save) != 0) return ReportSaveFailure(save, error);
+    return 0;
 }

@@ -2,15 +2,21 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "tarvorun_arguments.h"
 #include "tarvorun_options.h"
 #include "tarvorun_program_folder.h"
 #include "tarvorun_session.h"
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    pointers.push_back(nullptr);
     RunOptions options;
     std::string error;
-    if (!ParseRunOptions(argc, argv, options, error)) {
+    if (!ParseRunOptions(static_cast<int>(arguments.size()), pointers.data(), options, error)) {
         std::cerr << "tarvorun: " << error << "\n";
         return kRunUsage;
     }
@@ -19,7 +25,7 @@ int main(int argc, char** argv) {
         return kRunOk;
     }
     char separator = '/';
-    const std::string folder = ProgramFolder(argc > 0 ? argv[0] : nullptr, separator);
+    const std::string folder = ProgramFolder(arguments.empty() ? nullptr : arguments[0].c_str(), separator);
     const int result = RunBoardSession(options, folder, separator, std::cout, std::cerr);
     std::cout.flush();
     if (!std::cout) {

@@ -1,10 +1,20 @@
 #include "tarvorun_passes.h"
 
+#include <utility>
+
 #include "board/idle_pass.h"
 #include "tarvorun_trace.h"
 
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board), observe_(observe), ports_{BoardPorts{board}}, bus_{board.memory, board.window, ports_} {}
+
+void PassRunner::Log(std::string line) {
+    if (sink_) {
+        sink_(line);
+    } else {
+        log_.push_back(std::move(line));
+    }
+}
 
 bool PassRunner::Step() {
     const std::uint8_t armedBefore = board_.run.stepNmiArmed;
@@ -13,8 +23,8 @@ bool PassRunner::Step() {
     ++position_;
     const std::uint8_t armed = board_.run.stepNmiArmed;
     if (armed != armedBefore) {
-        log_.push_back(std::string(armed != 0 ? "armed" : "disarmed") + " by instruction " + std::to_string(position_) +
-                       " of pass " + std::to_string(pass_));
+        Log(std::string(armed != 0 ? "armed" : "disarmed") + " by instruction " + std::to_string(position_) +
+            " of pass " + std::to_string(pass_));
         if (armed != 0) armedAt_ = instructions_;
     }
     return nmiTaken;
@@ -26,8 +36,8 @@ void PassRunner::RunInstructions(std::uint64_t count) {
         if (trace_ != nullptr) *trace_ << TraceLine(board_);
         if (position_ == 0) ++pass_;
         if (Step()) {
-            log_.push_back("taken in pass " + std::to_string(pass_) + ", " + std::to_string(instructions_ - armedAt_) +
-                           " instructions after the arming");
+            Log("taken in pass " + std::to_string(pass_) + ", " + std::to_string(instructions_ - armedAt_) +
+                " instructions after the arming");
         }
         if (position_ == kInstructionsPerPass) position_ = 0;
     }

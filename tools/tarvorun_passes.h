@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
@@ -49,10 +51,14 @@ public:
     const std::vector<std::string>& NmiLog() const { return log_; }
     // With observe: a TraceLine for each instruction to out from now on.
     void TraceTo(std::ostream& out) { trace_ = &out; }
+    // Hands each log line to sink as it happens instead of keeping it in
+    // NmiLog(), so that a long run holds no log in memory.
+    void SendNmiLogTo(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
 
 private:
     // One instruction of the current pass; true when the step NMI came after it.
     bool Step();
+    void Log(std::string line);
 
     Board& board_;
     bool observe_;
@@ -64,4 +70,5 @@ private:
     std::uint64_t armedAt_ = 0;  // instructions_ after the arming instruction
     std::vector<std::string> log_;
     std::ostream* trace_ = nullptr;
+    std::function<void(const std::string&)> sink_;
 };

@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <memory>
+#include <system_error>
 
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "files/binary_file.h"
+#include "files/file_error.h"
 #include "files/hex_file.h"
 #include "files/monitor_rom.h"
+#include "files/open_for_reading.h"
+#include "tarvorun_nmi_spool.h"
 #include "tarvorun_segments.h"
 
 namespace {
@@ -22,6 +26,11 @@ std::string Hex(unsigned value, int digits) {
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
+// The system's reason for a failed load or save, as in "No such file or directory".
+std::string Reason(int systemError) {
+    return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
+}
+
 bool IsPending(const Board& board, const KeyStroke& key) {
     if (key.kind == KeyKind::User) return board.keys.userKeyPending != 0;
     const KeyCell* cell = KeyAtGrid(key.gridRow, key.gridColumn);
@@ -35,20 +44,24 @@ bool WaitsForScan(const KeyStroke& key) {
 
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
+    FileError fileError;
     if (options.romGiven) {
-        if (ReadBinaryFile(options.romPath.c_str(), board.memory, 0, kRomImageSize) < 0) {
-            err << "tarvorun: cannot open the ROM image " << Quoted(options.romPath) << "\n";
+        if (ReadBinaryFile(options.romPath.c_str(), board.memory, 0, kRomImageSize, &fileError) < 0) {
+            err << "tarvorun: cannot open the ROM image " << Quoted(options.romPath) << ": "
+                << Reason(fileError.systemError) << "\n";
             return false;
         }
     } else if (programFolder.empty()) {
         // Never fall back on the working folder: the image lies beside the program.
         err << "There was an error opening the Tarvo files! (the program's folder is unknown)\n";
-    } else if (!LoadMonitorRom(programFolder.c_str(), separator, board.memory)) {
+    } else if (!LoadMonitorRom(programFolder.c_str(), separator, board.memory, &fileError)) {
         // As the window says it; the board then runs over empty memory.
         char path[kMonitorRomPathCapacity];
         const bool fits = MonitorRomPath(programFolder.c_str(), separator, path, sizeof path);
         err << "There was an error opening the Tarvo files!"
-            << (fits ? " (" + std::string(path) + ")" : std::string(" (the program's folder is too long)")) << "\n";
+            << (fits ? " (" + std::string(path) + ": " + Reason(fileError.systemError) + ")"
+                     : std::string(" (the program's folder is too long)"))
+            << "\n";
     }
 
     for (const LoadStep& load : options.loads) {
@@ -60,14 +73,16 @@ bool LoadFiles(Board& board, const RunOptions& options, const std::string& progr
             }
             continue;
         }
-        const int result = ReadHexFile(load.path.c_str(), board.memory);
+        const int result = ReadHexFile(load.path.c_str(), board.memory, &fileError);
         if (result == -1) {
-            err << "tarvorun: cannot open the Intel HEX file " << Quoted(load.path) << "\n";
+            err << "tarvorun: cannot " << (fileError.line == 0 ? "open" : "read") << " the Intel HEX file "
+                << Quoted(load.path) << ": " << Reason(fileError.systemError) << "\n";
             return false;
         }
         if (result < 0) {
-            err << "tarvorun: " << Quoted(load.path)
-                << " holds an invalid Intel HEX record (the records before it were loaded)\n";
+            // As compilers name a place: FILE:LINE: what is wrong.
+            err << "tarvorun: " << load.path << ":" << fileError.line << ": " << fileError.reason
+                << " (the records before it were loaded)\n";
             return false;
         }
     }
@@ -77,9 +92,9 @@ bool LoadFiles(Board& board, const RunOptions& options, const std::string& progr
 }  // namespace
 
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error) {
-    std::FILE* stream = std::fopen(path, "rb");
+    std::FILE* stream = OpenForReading(path);
     if (stream == nullptr) {
-        error = "cannot open the binary file " + Quoted(path);
+        error = "cannot open the binary file " + Quoted(path) + ": " + Reason(errno);
         return false;
     }
     // Read one byte more than fits, to tell a file that fits from one that does not.
@@ -87,9 +102,10 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
     std::vector<std::uint8_t> bytes(room + 1);
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream);
     const bool failed = std::ferror(stream) != 0;
+    const int reason = errno;
     std::fclose(stream);
     if (failed) {
-        error = "cannot read the binary file " + Quoted(path);
+        error = "cannot read the binary file " + Quoted(path) + ": " + Reason(reason);
         return false;
     }
     if (got > room) {
@@ -149,6 +165,13 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
 
     PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites || options.trace);
     if (options.trace && options.keys.empty()) runner.TraceTo(out);
+    // The log is written as it happens, in constant memory; lines that nobody asked for are dropped.
+    NmiLogSpool nmiSpool;
+    if (!options.nmiLog) {
+        runner.SendNmiLogTo([](const std::string&) {});
+    } else if (nmiSpool.Open()) {
+        runner.SendNmiLogTo([&nmiSpool](const std::string& line) { nmiSpool.Add(line); });
+    }
     if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
         if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
@@ -176,13 +199,22 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
             << runner.Instructions() - instructionsBefore << " instructions\n";
     }
     if (options.nmiLog) {
+        // Kept in memory only when no temporary file could be made.
         for (const std::string& line : runner.NmiLog()) out << "nmi: " << line << "\n";
+        std::string error;
+        if (!nmiSpool.CopyTo(out, error)) {
+            out.flush();
+            err << "tarvorun: " << error << "\n";
+            return kRunFailed;
+        }
     }
     out.flush();
 
     for (const HexSave& save : options.saves) {
-        if (WriteHexFile(save.path.c_str(), board->memory, save.range.from, save.range.to) != 0) {
-            err << "tarvorun: cannot write the Intel HEX file " << Quoted(save.path) << "\n";
+        FileError error;
+        if (WriteHexFile(save.path.c_str(), board->memory, save.range.from, save.range.to, &error) != 0) {
+            err << "tarvorun: cannot write the Intel HEX file " << Quoted(save.path) << ": "
+                << Reason(error.systemError) << "\n";
             return kRunFailed;
         }
     }

@@ -1,5 +1,6 @@
 #include "files/hex_file.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -54,60 +55,65 @@ std::string PaddedTo(std::string line, std::size_t length) {
 TEST(HexRead, LoadsFilesAsTheBoardWritesThem) {
     const std::string r1800 = kRecord1800;
     const std::string r0030 = kRecord0030;
+    const std::vector<Bytes> both = {{0x1800, kBytes1800}, {0x30, kBytes0030}};
+    const std::vector<Bytes> first = {{0x1800, kBytes1800}};
+    const char* const kCtrlZ = "text after a Ctrl-Z (1Ah) end-of-file mark";
     const struct {
         const char* name;
         std::string text;
         int result;
         std::vector<Bytes> stored;
+        unsigned long badLine;  // for -2: the line reported, and why
+        const char* reason;
     } cases[] = {
-        {"CR LF line ends",
-         r1800 + "\r\n" + r0030 + "\r\n:00000001FF\r\n",
-         0,
-         {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"LF line ends", r1800 + "\n" + r0030 + "\n:00000001FF\n", 0, {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"lower case", ":051800003e01d300765b\r\n:00000001ff\r\n", 0, {{0x1800, kBytes1800}}},
-        {"no end record, last line ends",
-         r1800 + "\r\n" + r0030 + "\r\n",
-         0,
-         {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"no end record, last line open", r1800 + "\r\n" + r0030, 0, {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"end record only", ":00000001FF\r\n", 0, {}},
-        {"empty file", "", 0, {}},
-        {"empty line between records", r1800 + "\r\n\r\n" + r0030 + "\r\n", -2, {{0x1800, kBytes1800}}},
-        {"wrong checksum digit after a good record", r1800 + "\n:0300300002337A1F\n", -2, {{0x1800, kBytes1800}}},
+        {"CR LF line ends", r1800 + "\r\n" + r0030 + "\r\n:00000001FF\r\n", 0, both, 0, nullptr},
+        {"LF line ends", r1800 + "\n" + r0030 + "\n:00000001FF\n", 0, both, 0, nullptr},
+        {"CR line ends", r1800 + "\r" + r0030 + "\r:00000001FF\r", 0, both, 0, nullptr},
+        {"mixed line ends", r1800 + "\r" + r0030 + "\n:00000001FF\r\n", 0, both, 0, nullptr},
+        {"lower case", ":051800003e01d300765b\r\n:00000001ff\r\n", 0, first, 0, nullptr},
+        {"no end record, last line ends", r1800 + "\r\n" + r0030 + "\r\n", 0, both, 0, nullptr},
+        {"no end record, last line open", r1800 + "\r\n" + r0030, 0, both, 0, nullptr},
+        {"end record only", ":00000001FF\r\n", 0, {}, 0, nullptr},
+        {"empty file", "", 0, {}, 0, nullptr},
+        {"empty line between records", r1800 + "\r\n\r\n" + r0030 + "\r\n", -2, first, 2, "empty line"},
+        {"CR CR LF is a line end and an empty line", r1800 + "\r\r\n" + r0030, -2, first, 2, "empty line"},
+        {"wrong checksum digit after a good record", r1800 + "\n:0300300002337A1F\n", -2, first, 2,
+         "checksum mismatch"},
+        {"line numbers count CR, LF and CR LF alike", r1800 + "\r" + r1800 + "\n" + r1800 + "\r\n:03003G0002337A1E", -2,
+         first, 4, "not a hexadecimal field (address)"},
         {"record past FFFF wraps to 0000",
          ":20FFF000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F01\r\n",
          0,
          {{0xFFF0, {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,
-                    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F}}}},
-        {"type 04 ignored, data at 16-bit addresses",
-         ":020000040001F9\r\n" + r1800 + "\r\n",
+                    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F}}},
          0,
-         {{0x1800, kBytes1800}}},
-        {"text after the end record not read",
-         r1800 + "\r\n:00000001FF\r\nnot a record\r\n",
-         0,
-         {{0x1800, kBytes1800}}},
-        {"characters after the checksum", r1800 + "   ; start\r\n", 0, {{0x1800, kBytes1800}}},
-        {"Ctrl-Z ends the file", r1800 + "\r\n\x1A\x1A\x1A", 0, {{0x1800, kBytes1800}}},
-        {"998 characters and CR LF read as one line",
-         PaddedTo(r1800, 998) + "\r\n" + r0030,
-         0,
-         {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"999 characters and LF leave an empty line", PaddedTo(r1800, 999) + "\n" + r0030, -2, {{0x1800, kBytes1800}}},
-        {"record at column 999 read as its own line",
-         PaddedTo(r1800, 999) + r0030 + "\n",
-         0,
-         {{0x1800, kBytes1800}, {0x30, kBytes0030}}},
-        {"long line with junk past column 999", PaddedTo(r1800, 999) + "junk\n", -2, {{0x1800, kBytes1800}}},
+         nullptr},
+        {"type 04 ignored, data at 16-bit addresses", ":020000040001F9\r\n" + r1800 + "\r\n", 0, first, 0, nullptr},
+        {"text after the end record not read", r1800 + "\r\n:00000001FF\r\nnot a record\r\n", 0, first, 0, nullptr},
+        {"characters after the checksum", r1800 + "   ; start\r\n", 0, first, 0, nullptr},
+        {"characters after the checksum, CR line ends", r1800 + " ; start\r" + r0030 + "\r", 0, both, 0, nullptr},
+        {"Ctrl-Z ends the file", r1800 + "\r\n\x1A\x1A\x1A", 0, first, 0, nullptr},
+        {"Ctrl-Z, then white space and Ctrl-Z", r1800 + "\x1A \r\n\t\x1A\n\v\f", 0, first, 0, nullptr},
+        {"Ctrl-Z between records", r1800 + "\r\n\x1A" + r0030 + "\r\n", -2, first, 2, kCtrlZ},
+        {"Ctrl-Z after a record, a record after it", r1800 + "\x1A\r\n" + r0030, -2, first, 1, kCtrlZ},
+        {"Ctrl-Z and text after the end record not read", r1800 + "\r\n:00000001FF\x1Ajunk", 0, first, 0, nullptr},
+        {"998 characters and CR LF read as one line", PaddedTo(r1800, 998) + "\r\n" + r0030, 0, both, 0, nullptr},
+        {"998 characters and CR read as one line", PaddedTo(r1800, 998) + "\r" + r0030, 0, both, 0, nullptr},
+        {"999 characters and LF leave an empty line", PaddedTo(r1800, 999) + "\n" + r0030, -2, first, 1, "empty line"},
+        {"record at column 999 read as its own line", PaddedTo(r1800, 999) + r0030 + "\n", 0, both, 0, nullptr},
+        {"long line with junk past column 999", PaddedTo(r1800, 999) + "junk\n", -2, first, 1, "no start code ':'"},
     };
     for (const auto& c : cases) {
         TempFolder folder;
         const std::string path = folder.Path("prog.hex");
         WriteWholeFile(path, c.text);
         auto memory = std::make_unique<BoardMemory>();
-        EXPECT_EQ(ReadHexFile(path.c_str(), *memory), c.result) << c.name;
+        FileError error;
+        EXPECT_EQ(ReadHexFile(path.c_str(), *memory, &error), c.result) << c.name;
         ExpectSameMemory(*memory, *Expected(c.stored), c.name);
+        EXPECT_EQ(error.line, c.badLine) << c.name;
+        EXPECT_STREQ(error.reason, c.reason) << c.name;
+        EXPECT_EQ(error.systemError, 0) << c.name;
     }
 }
 
@@ -115,8 +121,11 @@ TEST(HexRead, LoadsFilesAsTheBoardWritesThem) {
 TEST(HexRead, MissingFileOrFolderCannotBeOpened) {
     TempFolder folder;
     auto memory = std::make_unique<BoardMemory>();
-    EXPECT_EQ(ReadHexFile(folder.Path("absent.hex").c_str(), *memory), -1);
-    EXPECT_EQ(ReadHexFile(folder.Path("").c_str(), *memory), -1);
+    FileError error;
+    EXPECT_EQ(ReadHexFile(folder.Path("absent.hex").c_str(), *memory, &error), -1);
+    EXPECT_EQ(error.systemError, ENOENT);
+    EXPECT_EQ(ReadHexFile(folder.Path("").c_str(), *memory, &error), -1);
+    EXPECT_EQ(error.systemError, EISDIR);
 }
 
 std::vector<std::string> CrLfLines(const std::string& text) {

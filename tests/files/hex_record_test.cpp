@@ -56,30 +56,33 @@ TEST(HexRecord, ValidLinesGiveTheirFields) {
     }
 }
 
-TEST(HexRecord, MalformedLinesAreRefused) {
+TEST(HexRecord, MalformedLinesAreRefusedWithTheirReason) {
     const struct {
         const char* name;
         std::string line;
+        const char* reason;
     } cases[] = {
-        {"empty line", ""},
-        {"no start code", "0300300002337A1E0"},
-        {"other start code", ";0300300002337A1E"},
-        {"ten characters", ":00000001F"},
-        {"checksum missing", ":0300300002337A"},
-        {"last data byte cut", ":0300300002337"},
-        {"count promises more than the line", ":FF00000000"},
-        {"wrong checksum", ":0300300002337A1F"},
-        {"wrong data digit", ":0300300002337B1E"},
-        {"non-digit in count", ":0G00300002337A1E"},
-        {"non-digit in address", ":03003G0002337A1E"},
-        {"non-digit in type", ":030030G002337A1E"},
-        {"non-digit in data", ":03003000023G7A1E"},
-        {"non-digit in checksum", ":0300300002337A1G"},
-        {"NUL inside the record", std::string(":0300300002") + '\0' + "37A1E"},
+        {"empty line", "", "empty line"},
+        {"no start code", "0300300002337A1E0", "no start code ':'"},
+        {"other start code", ";0300300002337A1E", "no start code ':'"},
+        {"ten characters", ":00000001F", "too short for a record"},
+        {"checksum missing", ":0300300002337A", "shorter than its byte count says"},
+        {"last data byte cut", ":0300300002337", "shorter than its byte count says"},
+        {"count promises more than the line", ":FF00000000", "shorter than its byte count says"},
+        {"wrong checksum", ":0300300002337A1F", "checksum mismatch"},
+        {"wrong data digit", ":0300300002337B1E", "checksum mismatch"},
+        {"non-digit in count", ":0G00300002337A1E", "not a hexadecimal field (byte count)"},
+        {"non-digit in address", ":03003G0002337A1E", "not a hexadecimal field (address)"},
+        {"non-digit in type", ":030030G002337A1E", "not a hexadecimal field (record type)"},
+        {"non-digit in data", ":03003000023G7A1E", "not a hexadecimal field (data)"},
+        {"non-digit in checksum", ":0300300002337A1G", "not a hexadecimal field (checksum)"},
+        {"NUL inside the record", std::string(":0300300002") + '\0' + "37A1E", "not a hexadecimal field (data)"},
     };
     for (const auto& c : cases) {
         HexRecord record{};
-        EXPECT_FALSE(Parse(c.line, record)) << c.name;
+        const char* reason = nullptr;
+        EXPECT_FALSE(ParseHexRecord(c.line.data(), c.line.size(), record, &reason)) << c.name;
+        EXPECT_STREQ(reason, c.reason) << c.name;
     }
 }
 

@@ -120,6 +120,29 @@ TEST_P(SaveFailure, TemporaryNameNeverOverwritesAFile) {
     EXPECT_EQ(folder_.Names(), (std::set<std::string>{"kept", "kept~0.tmp"}));
 }
 
+// A file that no temporary file fits beside (its name is at the system's limit) is rewritten in
+// place. A failing write puts the old bytes and length back, whether the file was to grow or
+// shrink; so does a failing close of a file that grew.
+TEST_P(SaveFailure, FailureInPlaceRestoresTheOldFile) {
+    const std::string path = folder_.Path(std::string(252, 'n'));
+    const std::size_t total = GetParam().wholeMemoryBytes;
+    for (const std::string& old : {std::string(kOldContents), std::string(total + 5000, 'o')}) {
+        for (const std::size_t budget : {std::size_t{0}, std::size_t{1}, total / 2, total - 1}) {
+            WriteWholeFile(path, old);
+            saveStreamCalls = {BudgetedWrite, kDefaultSaveStreamCalls.close};
+            writeBudget = budget;
+            EXPECT_EQ(GetParam().save(path.c_str(), *memory_, 0x0000, 0xFFFF), -1) << budget;
+            EXPECT_TRUE(ReadWholeFile(path) == old) << "old file of " << old.size() << " bytes, budget " << budget;
+        }
+    }
+    WriteWholeFile(path, kOldContents);
+    saveStreamCalls = {kDefaultSaveStreamCalls.write, FailingClose};
+    failClose = true;
+    EXPECT_EQ(GetParam().save(path.c_str(), *memory_, 0x0000, 0xFFFF), -1);
+    EXPECT_EQ(ReadWholeFile(path), kOldContents);
+    EXPECT_EQ(folder_.Names(), (std::set<std::string>{"kept", std::string(252, 'n')}));
+}
+
 #if defined(__linux__)
 // A read-only file is not replaced. Root may write anything, so there is nothing to see then.
 TEST_P(SaveFailure, ReadOnlyTargetIsKept) {

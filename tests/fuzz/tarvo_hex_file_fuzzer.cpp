@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to ReadHexFile as a whole file, through one file that is rewritten for
 // every input: a memory file where the system has them, else a temporary file. A file that exists
-// can only load (0) or hold an invalid line (-2).
+// can only load (0) or hold an invalid line (-2), which the load names: its number and the reason.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -58,9 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (n <= 0) std::abort();
         written += static_cast<std::size_t>(n);
     }
-    const int result = ReadHexFile(filePath, memory);
+    FileError error;
+    const int result = ReadHexFile(filePath, memory, &error);
     if (result != 0 && result != -2) {
         std::fprintf(stderr, "ReadHexFile gave %d for a file that exists\n", result);
+        std::abort();
+    }
+    if (result == -2 && (error.line == 0 || error.line > size + 1 || error.reason == nullptr)) {
+        std::fprintf(stderr, "an invalid file reported line %lu, reason %s\n", error.line,
+                     error.reason == nullptr ? "(none)" : error.reason);
         std::abort();
     }
     return 0;

@@ -191,4 +191,40 @@ TEST(RunSession, PortWritesAndTheNmiLogFollowTheOtherOutputs) {
               "nmi: taken in pass 7, 58 instructions after the arming\n");
 }
 
+// A program that arms and disarms without end logs four lines a pass; the
+// runner passes them on as they happen, and they still come whole and in
+// order after the display.
+TEST(RunSession, ALongNmiLogComesWholeAfterTheOtherOutputs) {
+    TempFolder folder;
+    const std::string rom = folder.Path("rom.bin");
+    WriteWholeFile(rom, std::string("\x3E\x3F\xD3\x02"  // LD A,3Fh; OUT (02h),A   arms
+                                    "\x3E\x7F\xD3\x02"  // LD A,7Fh; OUT (02h),A   disarms
+                                    "\x18\xF6",         // JR 0000h
+                                    10));
+    RunOptions options;
+    options.romGiven = true;
+    options.romPath = rom;
+    options.passes = 5000;
+    options.nmiLog = true;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBoardSession(options, "", '/', out, err), kRunOk);
+    EXPECT_EQ(err.str(), "");
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "      ");
+    const char* const kLines[] = {"armed by instruction 2", "disarmed by instruction 4", "armed by instruction 7",
+                                  "disarmed by instruction 9"};
+    std::size_t count = 0;
+    for (; std::getline(lines, line); ++count) {
+        const std::string expected =
+            std::string("nmi: ") + kLines[count % 4] + " of pass " + std::to_string(count / 4 + 1);
+        if (line != expected) {
+            ADD_FAILURE() << "line " << count + 2 << " is '" << line << "', expected '" << expected << "'";
+            break;
+        }
+    }
+    EXPECT_EQ(count, 4u * 5000);
+}
+
 }  // namespace

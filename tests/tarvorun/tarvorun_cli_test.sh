@@ -174,23 +174,30 @@ run $program --keys "7 ADDR" --scan-limit 5000
 expect_code 1 "unscanned key"
 expect_err "'ADDR'" "unscanned key"
 
-# File failures: exit code 1.
+# File failures: exit code 1, and the system's reason or the bad line.
 run --rom "$work/missing.bin"
 expect_code 1 "missing --rom"
-expect_err "missing.bin" "missing --rom"
+expect_err "missing.bin': No such file or directory" "missing --rom"
 run --rom "$work/boot.bin" --hex "$work/missing.hex"
 expect_code 1 "missing --hex"
-expect_err "missing.hex" "missing --hex"
-printf ':0318000031002884\r\n:0000000100\r\n' >"$work/bad.hex"
+expect_err "missing.hex': No such file or directory" "missing --hex"
+printf ':031800003100288C\r:0318000031002884\r:0000000100\r' >"$work/bad.hex"
 run --rom "$work/boot.bin" --hex "$work/bad.hex"
 expect_code 1 "bad checksum in --hex"
-expect_err "bad.hex" "bad checksum in --hex"
+expect_err "$work/bad.hex:2: checksum mismatch" "bad checksum in --hex"
 run --rom "$work/boot.bin" --bin "$work/keypad.bin@FFC0"
 expect_code 1 "--bin beyond FFFFh"
 expect_err "does not fit" "--bin beyond FFFFh"
 run --rom "$work/boot.bin" --passes 1 --save-hex 1800 1810 "$work/no-such-folder/out.hex"
 expect_code 1 "--save-hex into a missing folder"
-expect_err "out.hex" "--save-hex into a missing folder"
+expect_err "out.hex': No such file or directory" "--save-hex into a missing folder"
+
+# A save through a symbolic link writes the file it leads to; the link stays.
+ln -s keypad.hex "$work/link.hex" || exit 1
+run --rom "$work/boot.bin" --passes 1 --save-hex 1A00 1A00 "$work/link.hex"
+expect_code 0 "--save-hex through a link"
+[ -L "$work/link.hex" ] || fail "--save-hex through a link: the link was replaced"
+expect_line "$work/keypad.hex" 1 ":011A000000E5$cr" "--save-hex through a link"
 
 # Usage errors: exit code 2, nothing run.
 for args in "--bogus" "--passes" "--passes 12x" "--keys TAPERD" "--keys TAPEWR" "--keys SHIFT" \
