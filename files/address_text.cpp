@@ -2,16 +2,11 @@
 
 #include <cstdint>
 
+#include "files/hex_digit.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // One past the largest magnitude a 32-bit long can take (that of its lowest value).
 constexpr std::uint64_t kMagnitudeCap = 0x80000000u;

@@ -1,16 +1,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "files/hex_digit.h"
 #include "files/hex_file.h"
 
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // The field of `digits` hexadecimal digits at `column`; the caller has made sure the line holds it.
 // A blank, a sign or a 0x prefix is no digit, so such a field is refused.
@@ -51,6 +45,7 @@ const char* ParseFields(const char* line, std::size_t length, HexRecord& record)
     unsigned checksum = 0;
     if (!ReadField(line, 9 + 2 * count, 2, checksum)) return "not a hexadecimal field (checksum)";
     if (((sum + checksum) & 0xFF) != 0) return "checksum mismatch";
+    // Kept on purpose: whatever follows the checksum is ignored.
 
     record.count = static_cast<std::uint8_t>(count);
     record.address = static_cast<std::uint16_t>(address);

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "files/open_platform.h"
+#include "files/file_platform.h"
 
 std::FILE* OpenForReading(const char* path) {
     if (path == nullptr) {

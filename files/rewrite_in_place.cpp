@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "files/open_platform.h"
 #include "files/safe_save.h"
-#include "files/save_platform.h"
+#include "files/file_platform.h"
 
 namespace {
 

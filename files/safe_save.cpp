@@ -5,7 +5,7 @@
 #include <string>
 
 #include "files/rewrite_in_place.h"
-#include "files/save_platform.h"
+#include "files/file_platform.h"
 
 namespace {
 

@@ -1,16 +1,10 @@
 #include "tarvorun_options.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "files/hex_digit.h"
+
 namespace {
-
-bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-
-unsigned HexValue(char c) {
-    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
-}
 
 std::string BadAddress(const std::string& option, const std::string& text) {
     return option + ": '" + text + "' is not an address (1 to 4 hexadecimal digits)";
@@ -42,8 +36,9 @@ bool ParseAddress(const std::string& text, std::uint16_t& address) {
     if (digits < 1 || digits > 4) return false;
     unsigned value = 0;
     for (; at < text.size(); ++at) {
-        if (!IsHexDigit(text[at])) return false;
-        value = value * 16 + HexValue(text[at]);
+        const int digit = HexDigitValue(text[at]);
+        if (digit < 0) return false;
+        value = value * 16 + static_cast<unsigned>(digit);
     }
     address = static_cast<std::uint16_t>(value);
     return true;

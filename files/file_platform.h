@@ -1,7 +1,7 @@
-// The steps of a safe save that differ between Windows and the other systems; the rest of the
-// file code is plain C++. Paths are UTF-8 on every system. Failures leave the reason in errno.
-// One implementation file is built: save_platform_win32.cpp on Windows, save_platform_posix.cpp
-// elsewhere.
+// The file calls of loads and saves that differ between Windows and the other systems; the rest of
+// the file code is plain C++. Paths are UTF-8 on every system, and Windows needs them as UTF-16.
+// Failures leave the reason in errno. One implementation file is built: file_platform_win32.cpp on
+// Windows, file_platform_posix.cpp elsewhere.
 #pragma once
 
 #include <cstddef>
@@ -44,3 +44,6 @@ void RemoveSaveFile(const char* path);
 
 // Moves source over target, replacing target if it exists. false: both are as they were.
 bool MoveSaveFileOver(const char* source, const char* target);
+
+// std::fopen for a UTF-8 path; nullptr (errno set where the system sets it) when it cannot be opened.
+std::FILE* OpenPathStream(const char* path, const char* mode);

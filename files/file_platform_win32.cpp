@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include "files/save_platform.h"
+#include "files/file_platform.h"
 #include "files/utf8_path_win32.h"
 
 namespace {
@@ -175,4 +175,15 @@ bool MoveSaveFileOver(const char* source, const char* target) {
     }
     SetErrnoFromLastError();
     return false;
+}
+
+// The ANSI fopen would turn every character outside the code page into '?'.
+std::FILE* OpenPathStream(const char* path, const char* mode) {
+    const std::wstring widePath = WidePath(path);
+    const std::wstring wideMode = WidePath(mode);
+    if (widePath.empty() || wideMode.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return _wfopen(widePath.c_str(), wideMode.c_str());
 }

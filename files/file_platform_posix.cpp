@@ -8,7 +8,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "files/save_platform.h"
+#include "files/file_platform.h"
 
 namespace {
 
@@ -120,3 +120,6 @@ void RemoveSaveFile(const char* path) {
 }
 
 bool MoveSaveFileOver(const char* source, const char* target) { return std::rename(source, target) == 0; }
+
+// These systems take UTF-8 paths as they are.
+std::FILE* OpenPathStream(const char* path, const char* mode) { return std::fopen(path, mode); }
