@@ -139,9 +139,10 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
 // window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them) and 1 lit / 0 unlit.
+// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
+// bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
-    static int rects[kDigitCount * kSegmentCount * 5];
+    static int rects[kDigitCount * kSegmentCount * 6];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
@@ -152,6 +153,7 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
             *out++ = r.right;
             *out++ = r.bottom;
             *out++ = lit ? 1 : 0;
+            *out++ = shape.bit;
         }
     }
     return rects;

@@ -25,7 +25,7 @@ Tarvo.BoardView = function (canvas, core, pictures) {
 Tarvo.BoardView.prototype.paintDigits = function () {
   var rects = this.core.segments();
   var g = this.context;
-  for (var i = 0; i < rects.length; i += 5) {
+  for (var i = 0; i < rects.length; i += 6) {
     var left = rects[i], top = rects[i + 1], right = rects[i + 2], bottom = rects[i + 3];
     g.fillStyle = "#000";
     g.fillRect(left, top, right - left + 1, bottom - top + 1);

@@ -22,7 +22,7 @@ Tarvo.wrapCore = function (module) {
     takeTapeCommand: c("tarvo_take_tape_command", "number", []),
     displayText: function () { return module.UTF8ToString(c("tarvo_display_text", "number", [])()); },
     segmentCharacter: function (pattern) { return String.fromCharCode(c("tarvo_segment_character", "number", ["number"])(pattern)); },
-    segments: function () { return module.HEAP32.subarray(segments() >> 2, (segments() >> 2) + 6 * 8 * 5); },
+    segments: function () { return module.HEAP32.subarray(segments() >> 2, (segments() >> 2) + 6 * 8 * 6); },
     registers: function () { return module.HEAPU16.subarray(registers() >> 1, (registers() >> 1) + 17); },
     readByte: c("tarvo_read_byte", "number", ["number"]),
     writeByte: c("tarvo_write_byte", null, ["number", "number"]),

@@ -1,0 +1,191 @@
+#!/usr/bin/python3
+"""The web page in headless Chromium, used as a person would use it.
+
+    test_page.py SITE_DIR OUT_DIR
+
+Serves SITE_DIR on a free local port, opens it in headless Chromium and goes
+through the page: the greeting and address mode, keypad clicks read back from
+the canvas pixels, an example loaded through the file input and run, the CPU
+panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
+download, and the messages for a bad file and a bad range. Screenshots go to
+OUT_DIR. Exits 1 at the first failed check.
+"""
+import shutil
+import sys
+import time
+import traceback
+from pathlib import Path
+
+try:
+    from page_driver import Page, serve, start_chromium
+except ImportError as missing:  # python3-selenium is not installed
+    print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
+    sys.exit(0)
+
+SOURCE = Path(__file__).resolve().parents[2]
+ADDRESS_MODE = "1.8.0.0.00"
+
+
+def hex_file_bytes(path):
+    """address -> byte of the data records of an Intel HEX file."""
+    memory = {}
+    for line in Path(path).read_text().split():
+        count, address, kind = int(line[1:3], 16), int(line[3:7], 16), int(line[7:9], 16)
+        if kind == 0:
+            for i in range(count):
+                memory[address + i] = int(line[9 + 2 * i:11 + 2 * i], 16)
+    return memory
+
+
+def check_greeting_then_address_mode(page, out):
+    page.wait_display(lambda text: text.replace(".", "").startswith("tAru"), 5)
+    page.screenshot(out / "web-greeting.png")
+    page.wait_display(ADDRESS_MODE, 10)
+
+
+def check_keypad_clicks(page, out):
+    page.press("ADDR", "1", "8", "0", "0", "DATA", "3", "E")
+    page.wait_display(lambda text: text.replace(".", "") == "18003E" and text.endswith("3.E."), 5)
+    page.screenshot(out / "web-keypad.png")
+
+
+def check_keyboard_shortcuts(page, out):
+    body = page.driver.find_element("tag name", "body")
+    for key in "x1801":  # one at a time, as a person types: the monitor scans between them
+        body.send_keys(key)
+        time.sleep(0.15)
+    page.wait_display(lambda text: text.replace(".", "").startswith("1801"), 5)
+
+
+def check_bad_file(page, out):
+    bad = out / "not-a-hex-file.hex"
+    bad.write_text(":10180000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF8\nhello\n")
+    before = page.js("return Tarvo.page.core.readByte(0x1810)")
+    page.give_file("hex-input", bad)
+    page.wait_for(lambda: "not a valid Intel HEX file" in page.message(), 5, "the bad-file message")
+    assert page.js("return Tarvo.page.core.readByte(0x1810)") == before, "the bad file changed memory"
+
+
+def check_counter_runs(page, out):
+    counter = SOURCE / "examples" / "counter.hex"
+    page.give_file("hex-input", counter)
+    page.wait_for(lambda: page.message() == "Loaded counter.hex.", 5, "the load message")
+    assert page.driver.title == "counter.hex - Tarvo Emulator", page.driver.title
+    for address, byte in hex_file_bytes(counter).items():
+        assert page.js("return Tarvo.page.core.readByte(arguments[0])", address) == byte, f"byte at {address:04X}h"
+    page.press("RESET")
+    page.wait_display("1.8.0.0.31", 10)  # after the greeting, address mode shows the loaded 31h
+    page.js("document.getElementById('speed').value = 'max';"
+            "document.getElementById('speed').dispatchEvent(new Event('change'))")
+    page.press("ADDR", "1", "8", "0", "0", "GO")
+    first = page.wait_display(lambda text: text[:1] != "1" and text.endswith("  "), 5)
+    page.wait_display(lambda text: text != first and text.endswith("  "), 10)
+    page.screenshot(out / "web-counter.png")
+
+
+def disassembly_rows(page):
+    return page.js("""return Array.from(document.querySelectorAll('#disassembly tr')).map(r =>
+        ({address: r.dataset.address, current: r.classList.contains('current'),
+          bytes: r.cells[2].textContent, text: r.cells[3].textContent}))""")
+
+
+def check_cpu_panel_breakpoint_and_step(page, out):
+    counter = hex_file_bytes(SOURCE / "examples" / "counter.hex")
+    page.type_into("breakpoint-address", "1800")
+    page.click("breakpoint-form")  # focus only; the form is sent with Enter
+    page.driver.find_element("id", "breakpoint-address").send_keys("\n")
+    page.press("MONI")
+    page.wait_display(lambda text: True, 1)
+    page.press("ADDR", "1", "8", "0", "0", "GO")
+    page.wait_for(lambda: page.text_of("run-state") == "Paused at 1800h", 5, "the stop at the breakpoint")
+    registers = page.js("""const r = {}; document.querySelectorAll('#registers td').forEach(
+        c => r[c.dataset.register] = c.textContent); return r""")
+    assert registers["PC"] == "1800", registers
+    for name in ("AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "I", "R", "IFF1", "IFF2", "IM"):
+        assert name in registers, f"no register {name}"
+    assert [f.split("=")[0] for f in page.text_of("flags").split()] == ["S", "Z", "Y", "H", "X", "P/V", "N", "C"]
+    rows = disassembly_rows(page)
+    assert len(rows) == 16 and rows[0]["current"] and rows[0]["address"] == "1800", rows[0]
+    assert rows[0]["text"] == "LD SP,2780h", rows[0]
+    address = 0x1800
+    for row in rows[:6]:  # the program's own bytes, as loaded from the file
+        assert int(row["address"], 16) == address, row
+        shown = [int(b, 16) for b in row["bytes"].split()]
+        assert shown == [counter[address + i] for i in range(len(shown))], row
+        address += len(shown)
+    page.screenshot(out / "web-breakpoint.png")
+    page.click("step")
+    page.wait_for(lambda: page.text_of("run-state") == "Paused at 1803h", 5, "PC 1803h after Step")
+    sp = page.js("return document.querySelector('#registers td[data-register=SP]').textContent")
+    assert sp == "2780", f"SP is {sp} after LD SP,2780h"
+    assert disassembly_rows(page)[0]["address"] == "1803"
+    page.click("run")
+    page.wait_display(lambda text: text[:1] != "1" and text.endswith("  "), 5)
+
+
+def check_save_hex(page, out):
+    downloads = out / "downloads"
+    page.click("save-hex")
+    page.answer_range("1800", "1807")
+    saved = downloads / "tarvo-1800-1807.hex"
+    page.wait_for(saved.exists, 10, f"{saved}")
+    time.sleep(0.3)
+    wanted = bytes(hex_file_bytes(SOURCE / "examples" / "counter.hex")[0x1800 + i] for i in range(8))
+    body = "08180000" + wanted.hex().upper()
+    checksum = (-sum(bytes.fromhex(body))) & 0xFF
+    expected = f":{body}{checksum:02X}\r\n:00000001FF\r\n".encode()
+    assert saved.read_bytes() == expected, f"{saved.read_bytes()!r} is not {expected!r}"
+
+
+def check_bad_ranges(page, out):
+    downloads = sorted((out / "downloads").iterdir())
+    for from_text, to_text in (("1900", "1800"), ("0", "10000")):
+        page.click("save-hex")
+        page.answer_range(from_text, to_text)
+        page.wait_for(lambda: page.message().startswith("Bad address range"), 5, "the bad-range message")
+        page.js("document.getElementById('message').textContent = ''")
+    page.click("save-hex")
+    page.answer_range("1800", "0")
+    page.wait_for(lambda: "nothing was done" in page.message(), 5, "To 0 treated as Cancel")
+    time.sleep(0.5)
+    assert sorted((out / "downloads").iterdir()) == downloads, "a bad range saved a file"
+    page.screenshot(out / "web-bad-range.png")
+
+
+CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_shortcuts, check_bad_file,
+          check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges]
+
+
+def main():
+    site, out = Path(sys.argv[1]), Path(sys.argv[2]).resolve()
+    if shutil.which("chromium") is None or shutil.which("chromedriver") is None:
+        print("web-test: SKIPPED: chromium and chromium-driver are not installed (tools/install-deps.sh test)")
+        return 0
+    downloads = out / "downloads"
+    shutil.rmtree(downloads, ignore_errors=True)
+    downloads.mkdir(parents=True)
+    server = serve(site)
+    driver = start_chromium(downloads)
+    try:
+        page = Page(driver, f"http://127.0.0.1:{server.server_port}/index.html")
+        for check in CHECKS:
+            try:
+                check(page, out)
+            except Exception:
+                print(f"web-test: FAILED: {check.__name__}")
+                traceback.print_exc(file=sys.stdout)
+                page.screenshot(out / "web-failure.png")
+                print(f"  message: {page.message()!r}; screenshot: {out / 'web-failure.png'}")
+                return 1
+            print(f"  ok {check.__name__}")
+        rate = page.js("return Math.round(Tarvo.page.pacer.rate)")
+        print(f"web-test: all {len(CHECKS)} checks passed in Chromium (flat out: {rate:,} instructions/s); "
+              f"screenshots in {out}")
+        return 0
+    finally:
+        driver.quit()
+        server.shutdown()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
