@@ -13,6 +13,7 @@
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT)
+#   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
@@ -206,7 +207,7 @@ WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
     $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
 
-.PHONY: web serve web-test setup-web clean-web
+.PHONY: web serve web-test bench-web setup-web clean-web
 
 setup-web:
 	bash $(SRC)/tools/install-deps.sh web
@@ -234,6 +235,11 @@ serve: web
 # person would; screenshots in build-web/.
 web-test: setup-test web
 	/usr/bin/python3 $(SRC)/tests/web/test_page.py $(WEB_SITE) $(WEB_DIR) 2>&1 | tee $(WEB_DIR)/web-test.log
+
+# Emulated instructions a second in the page in headless Chromium, flat out
+# (a benchmark, not a test): compare the board bus figure of make bench.
+bench-web: web
+	/usr/bin/python3 $(SRC)/tests/web/bench_page.py $(WEB_SITE) $(WEB_DIR)
 
 clean-web:
 	rm -rf $(WEB_DIR)

@@ -2,21 +2,23 @@
 // that the chosen speed asks for since the last frame, ten instructions each,
 // exactly as the window's idle loop runs them.
 //
-// The default speed, 250,000 instructions a second, is the board's own pace:
-// its Z80 runs from a 1.79 MHz clock, and the monitor's instructions (its
-// display scan and key loops: loads, OUT, DJNZ, bit tests and jumps) take
-// about seven clock cycles each on average, 1,790,000 / 7 = 256,000 a second.
-// At that pace the greeting lasts about two seconds and the example counter
-// counts about twice a second, as on the board.
+// The default speed, 240,000 instructions a second, is the board's own pace.
+// Its Z80 runs at 2 MHz: the 4.000 MHz crystal (X1 on the board picture)
+// halved by the 74LS74 beside it. The monitor's instructions average 8.3
+// clock cycles: counted over its first three million instructions (the
+// greeting, then address mode waiting for keys), almost all of them its key
+// loop IN A,(00h) / OR 0C0h / JR NZ / INC A / DJNZ, 42 cycles for five. So
+// 2,000,000 / 8.3 = 241,000 a second; the greeting then lasts about two
+// seconds, as on the board.
 "use strict";
 var Tarvo = window.Tarvo || (window.Tarvo = {});
 
-Tarvo.defaultSpeed = 250000;
+Tarvo.defaultSpeed = 240000;
 Tarvo.instructionsPerPass = 10;
 // Never catch up on more than this much time at once (a hidden tab, a dialog).
 Tarvo.longestCatchUpMs = 100;
 // "As fast as possible": the share of a frame spent running passes.
-Tarvo.flatOutShare = 0.75;
+Tarvo.flatOutShare = 0.85;
 
 Tarvo.Pacer = function (core, afterFrame) {
   this.core = core;

@@ -90,7 +90,9 @@ Tarvo.start = function () {
     files.listen();
     files.listExamples();
     cpu.listen(afterChange);
-    document.getElementById("speed").addEventListener("change", function (e) {
+    var speed = document.getElementById("speed");
+    speed.value = String(pacer.speed);  // the default of pacing.js
+    speed.addEventListener("change", function (e) {
       var v = e.target.value;
       pacer.speed = v === "max" ? "max" : Number(v);
     });
