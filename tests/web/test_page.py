@@ -144,6 +144,10 @@ def check_bad_ranges(page, out):
         page.answer_range(from_text, to_text)
         page.wait_for(lambda: page.message().startswith("Bad address range"), 5, "the bad-range message")
         page.js("document.getElementById('message').textContent = ''")
+    page.press("TAPE WR")  # the keypad's save: the same form, and Cancel
+    page.wait_for(lambda: page.text_of("range-caption") == "Save mem as Intel Hex", 5, "TAPE WR's range form")
+    page.click("range-cancel")
+    page.wait_for(lambda: page.message() == "Save mem as Intel Hex: cancelled.", 5, "the cancel message")
     page.click("save-hex")
     page.answer_range("1800", "0")
     page.wait_for(lambda: "nothing was done" in page.message(), 5, "To 0 treated as Cancel")
