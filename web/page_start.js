@@ -14,6 +14,7 @@ Tarvo.wrapCore = function (module) {
     start: c("tarvo_start", "number", []),
     run: c("tarvo_run", "number", ["number", "number"]),
     stoppedAtBreakpoint: c("tarvo_stopped_at_breakpoint", "number", []),
+    passPosition: c("tarvo_pass_position", "number", []),
     step: c("tarvo_step", null, []),
     setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
     pressKey: c("tarvo_press_key", null, ["number", "number"]),

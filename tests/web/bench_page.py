@@ -14,7 +14,7 @@ import sys
 import time
 from pathlib import Path
 
-from page_driver import Page, serve, start_chromium
+from page_driver import Page, hex_file, serve, start_chromium
 
 SOURCE = Path(__file__).resolve().parents[2]
 
@@ -24,15 +24,6 @@ def bench_program():
     body = text[text.index("kProgram[] = {"):]
     body = body[:body.index("};")]
     return bytes(int(b, 16) for line in body.splitlines()[1:] for b in re.findall(r"0x([0-9A-Fa-f]{2})", line.split("//")[0]))
-
-
-def hex_file(data, address):
-    lines = []
-    for at in range(0, len(data), 16):
-        chunk = data[at:at + 16]
-        record = bytes([len(chunk), (address + at) >> 8, (address + at) & 0xFF, 0]) + chunk
-        lines.append(":" + record.hex().upper() + f"{(-sum(record)) & 0xFF:02X}")
-    return "\n".join(lines + [":00000001FF"]) + "\n"
 
 
 def main():

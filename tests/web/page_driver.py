@@ -21,6 +21,16 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+def hex_file(data, address):
+    """Intel HEX text of the bytes at the address: 16 a record, then the end record."""
+    lines = []
+    for at in range(0, len(data), 16):
+        chunk = data[at:at + 16]
+        record = bytes([len(chunk), (address + at) >> 8, (address + at) & 0xFF, 0]) + chunk
+        lines.append(":" + record.hex().upper() + f"{(-sum(record)) & 0xFF:02X}")
+    return "\n".join(lines + [":00000001FF"]) + "\n"
+
+
 def serve(site):
     """The site on a free port of 127.0.0.1, served from a thread."""
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(QuietHandler, directory=str(site)))

@@ -17,7 +17,7 @@ import traceback
 from pathlib import Path
 
 try:
-    from page_driver import Page, serve, start_chromium
+    from page_driver import Page, hex_file, serve, start_chromium
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -192,9 +192,37 @@ def check_memory_view(page, out):
     assert page.js("return document.querySelector('#memory td.followed').dataset.address") == sp
 
 
+def check_step_keeps_the_idle_pass(page, out):
+    # LD A,0 / OUT (02h),A arms the single-step NMI; NOPs follow. Stepped one
+    # instruction at a time from wherever the pass stands, the NMI must come
+    # after as many instructions as in whole idle passes: 50 when the OUT was
+    # the first of its pass, else 61 - k for the k-th.
+    program = out / "arm-step-nmi.hex"
+    program.write_text(hex_file(bytes([0x3E, 0x00, 0xD3, 0x02]) + bytes(64), 0x1A00))
+    page.give_file("hex-input", program)
+    page.wait_for(lambda: page.message() == "Loaded arm-step-nmi.hex.", 5, "the program to load")
+    page.type_into("breakpoint-address", "1A02")
+    page.driver.find_element("id", "breakpoint-address").send_keys("\n")
+    page.press("MONI")
+    time.sleep(0.3)
+    page.press("ADDR", "1", "A", "0", "0", "GO")
+    page.wait_for(lambda: page.text_of("run-state") == "Paused at 1A02h", 5, "the stop before the OUT")
+    k = page.js("return Tarvo.page.core.passPosition()") + 1
+    page.click("step")  # the OUT
+    steps = 0
+    while page.js("return Tarvo.page.core.registers()[11]") != 0x0066:
+        assert steps < 70, "no NMI after 70 steps"
+        page.click("step")
+        steps += 1
+    assert steps == (50 if k == 1 else 61 - k), f"NMI after {steps} instructions; the OUT was number {k} of its pass"
+    page.js("Tarvo.page.cpu.toggleBreakpoint(0x1A02)")
+    page.click("run")
+
+
 CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_shortcuts, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
-          check_binary_drop_and_save, check_memory_view]
+          check_binary_drop_and_save, check_memory_view,
+          check_step_keeps_the_idle_pass]
 
 
 def main():
