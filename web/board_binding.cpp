@@ -1,10 +1,10 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
-#include <emscripten/emscripten.h>
-
 #include <cstdint>
 #include <string>
+
+#include <emscripten/emscripten.h>
 
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
@@ -35,9 +35,7 @@ std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
-void TapeCommandHook(void*, TapeCommand command) {
-    pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2;
-}
+void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2; }
 
 // One instruction in its place within the idle pass.
 void StepInPass() {

@@ -121,7 +121,8 @@ Tarvo.CpuPanel.prototype.refresh = function () {
   this.showDisassembly(r.PC);
   this.showMemory(r);
   this.showBreakpoints();
-  this.state.textContent = this.pacer.paused ? "Paused at " + Tarvo.hex4(r.PC) + "h" : "Running";
+  this.state.textContent = this.pacer.paused ? "Paused at " + Tarvo.hex4(r.PC) + "h"
+                          : this.pacer.holds > 0 ? "Standing still while the form is open" : "Running";
   this.lastRefresh = performance.now();
 };
 

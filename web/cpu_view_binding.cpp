@@ -1,8 +1,8 @@
 // What the page's CPU panel shows: the registers, memory as the CPU reads it,
 // byte edits, and (in disassembly_binding.cpp) the instructions.
-#include <emscripten/emscripten.h>
-
 #include <cstdint>
+
+#include <emscripten/emscripten.h>
 
 #include "web/web_board.h"
 
@@ -12,7 +12,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const std::uint16_t* tarvo_registers() {
     static std::uint16_t words[17];
     const CpuState& c = PageBoard().cpu;
-    const std::uint16_t values[17] = {c.AF, c.BC, c.DE, c.HL, c.AF_, c.BC_, c.DE_, c.HL_, c.IX,
+    const std::uint16_t values[17] = {c.AF, c.BC, c.DE, c.HL, c.AF_, c.BC_,  c.DE_,  c.HL_, c.IX,
                                       c.IY, c.SP, c.PC, c.I,  c.R,   c.IFF1, c.IFF2, c.IM};
     for (int i = 0; i < 17; ++i) words[i] = values[i];
     return words;

@@ -1,8 +1,8 @@
 // The CPU panel's disassembly: one instruction at a time, read as the CPU
 // would fetch it.
-#include <emscripten/emscripten.h>
-
 #include <cstdint>
+
+#include <emscripten/emscripten.h>
 
 #include "cpu/disassemble.h"
 #include "web/web_board.h"

@@ -1,9 +1,9 @@
 // The file commands as the page runs them. The page writes an opened file into
 // the module's in-memory file system and reads a saved one back from it, so
 // the same readers and writers as the window's do all the work.
-#include <emscripten/emscripten.h>
-
 #include <cstdint>
+
+#include <emscripten/emscripten.h>
 
 #include "files/address_range.h"
 #include "files/address_text.h"
