@@ -47,12 +47,16 @@ Tarvo.BoardView.prototype.canvasPoint = function (clientX, clientY) {
 // window's hit test; onPress runs after each, for the tape keys.
 Tarvo.BoardView.prototype.listen = function (onPress) {
   var self = this;
-  this.canvas.addEventListener("pointerdown", function (e) {
+  // A mouse or pen presses on the way down, as in the window; a finger when
+  // it lifts, since only then may TAPE RD open the browser's file picker.
+  var press = function (e) {
     if (e.button !== 0 && e.button !== 2) return;
     e.preventDefault();
     var p = self.canvasPoint(e.clientX, e.clientY);
     if (self.core.pressAt(p.x, p.y)) onPress();
-  });
+  };
+  this.canvas.addEventListener("pointerdown", function (e) { if (e.pointerType !== "touch") press(e); });
+  this.canvas.addEventListener("pointerup", function (e) { if (e.pointerType === "touch") press(e); });
   // A right-button press is a key press like any other: no menu after it.
   this.canvas.addEventListener("contextmenu", function (e) { e.preventDefault(); });
   document.addEventListener("keydown", function (e) {

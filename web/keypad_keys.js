@@ -34,8 +34,8 @@ Tarvo.shortcuts = [
   { keys: ["F7"], legend: "MONI", match: ["F7"] },
   { keys: ["F8"], legend: "INTR", match: ["F8"] },
   { keys: ["F9"], legend: "USER KEY", match: ["F9"] },
-  { keys: ["F10"], legend: "TAPE RD (open hex file)", gridLegend: "TAPE RD", match: ["F10"] },
-  { keys: ["F11"], legend: "TAPE WR (save hex file)", gridLegend: "TAPE WR", match: ["F11"] },
+  { keys: ["F2"], legend: "TAPE RD (open hex file)", gridLegend: "TAPE RD", match: ["F2"] },
+  { keys: ["F4"], legend: "TAPE WR (save hex file)", gridLegend: "TAPE WR", match: ["F4"] },
 ];
 
 // The grid position {row, column} of a legend, or null.
@@ -49,7 +49,7 @@ Tarvo.gridOf = function (legend) {
 
 // The grid position a keyboard event stands for, or null.
 Tarvo.gridForKeyboard = function (key) {
-  var k = key.length === 1 ? key.toUpperCase() : key.toUpperCase();
+  var k = key.toUpperCase();
   if (/^[0-9A-F]$/.test(k)) return Tarvo.gridOf(k);
   for (var i = 0; i < Tarvo.shortcuts.length; ++i) {
     var s = Tarvo.shortcuts[i];

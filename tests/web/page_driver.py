@@ -121,13 +121,24 @@ class Page:
         cy = y * box[1] / 738 - box[1] / 2
         ActionChains(self.driver).move_to_element_with_offset(self.canvas, round(cx), round(cy)).click().perform()
 
+    def key_centre(self, legend):
+        grid = self.js("return Tarvo.gridOf(arguments[0])", legend)
+        assert grid is not None, f"no key {legend}"
+        return (grid["column"] * KEY_CELL + KEY_CELL // 2, BOARD_PICTURE_HEIGHT + grid["row"] * KEY_CELL + KEY_CELL // 2)
+
     def press(self, *legends):
         """Clicks the keys with these legends in the middle of their cells."""
         for legend in legends:
-            grid = self.js("return Tarvo.gridOf(arguments[0])", legend)
-            assert grid is not None, f"no key {legend}"
-            self.click_canvas(grid["column"] * KEY_CELL + KEY_CELL // 2,
-                              BOARD_PICTURE_HEIGHT + grid["row"] * KEY_CELL + KEY_CELL // 2)
+            self.click_canvas(*self.key_centre(legend))
+
+    def tap(self, legend):
+        """A finger's tap on a key: pointer events of a touch, down then up."""
+        x, y = self.key_centre(legend)
+        self.js("""const c = arguments[0], r = c.getBoundingClientRect();
+            const at = {pointerType: 'touch', button: 0, bubbles: true, cancelable: true,
+                        clientX: r.left + arguments[1] * r.width / 540, clientY: r.top + arguments[2] * r.height / 738};
+            c.dispatchEvent(new PointerEvent('pointerdown', at));
+            c.dispatchEvent(new PointerEvent('pointerup', at));""", self.canvas, x, y)
 
     def click(self, element_id):
         self.driver.find_element(By.ID, element_id).click()

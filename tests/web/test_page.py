@@ -49,12 +49,16 @@ def check_keypad_clicks(page, out):
     page.screenshot(out / "web-keypad.png")
 
 
-def check_keyboard_shortcuts(page, out):
+def check_keyboard_and_touch(page, out):
     body = page.driver.find_element("tag name", "body")
     for key in "x1801":  # one at a time, as a person types: the monitor scans between them
         body.send_keys(key)
         time.sleep(0.15)
     page.wait_display(lambda text: text.replace(".", "").startswith("1801"), 5)
+    page.tap("+")  # a finger presses once, on lifting
+    page.wait_display(lambda text: text.replace(".", "").startswith("1802"), 5)
+    time.sleep(0.3)
+    assert page.display().replace(".", "").startswith("1802"), page.display()
 
 
 def check_bad_file(page, out):
@@ -219,7 +223,7 @@ def check_step_keeps_the_idle_pass(page, out):
     page.click("run")
 
 
-CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_shortcuts, check_bad_file,
+CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
           check_step_keeps_the_idle_pass]
