@@ -335,24 +335,32 @@ void WriteNumber(TextBuffer& out, unsigned value) {
     while (count > 0) out.Char(digits[--count]);
 }
 
-// "; DD ignored", "; 3 prefixes ignored", or where that does not fit "(+3)".
-void WritePrefixNote(TextBuffer& out, const ByteCursor& bytes, unsigned ignored, const char* separator) {
-    char note[48];
-    TextBuffer text(note, sizeof note);
-    text.Text(separator);
+// "DD ignored" or "3 prefixes ignored": the ignored bytes are the first ones.
+void WritePrefixNote(TextBuffer& out, const ByteCursor& bytes, unsigned ignored) {
     if (ignored == 1) {
-        text.Text(bytes.At(0) == 0xDD ? "DD" : "FD");
+        out.Text(bytes.At(0) == 0xDD ? "DD" : "FD");
     } else {
-        WriteNumber(text, ignored);
-        text.Text(" prefixes");
-    }
-    text.Text(" ignored");
-    if (text.Used() > out.Room()) {
-        out.Text(" (+");
         WriteNumber(out, ignored);
-        return out.Char(')');
+        out.Text(" prefixes");
     }
-    out.Text(note);
+    out.Text(" ignored");
+}
+
+// "DB 0DDh,0EDh,70h ; IN F,(C)": every byte when that fits, else the bytes
+// after the ignored prefixes and their count: "DB 0FDh,0CBh,80h,0FFh ; SET 7,(IY-80h),A (+2)".
+void WriteByteListForm(TextBuffer& out, const ByteCursor& bytes, unsigned ignored, const char* operation) {
+    char all[96];
+    TextBuffer whole(all, sizeof all);
+    WriteByteList(whole, bytes, 0);
+    whole.Text(" ; ");
+    whole.Text(operation);
+    if (whole.Used() <= out.Room()) return out.Text(all);
+    WriteByteList(out, bytes, ignored);
+    out.Text(" ; ");
+    out.Text(operation);
+    out.Text(" (+");
+    WriteNumber(out, ignored);
+    out.Char(')');
 }
 
 }  // namespace
@@ -372,7 +380,8 @@ DisassembledInstruction Disassemble(DisassemblyReader read, const void* context,
     }
     TextBuffer out(result.text, sizeof result.text);
     if (op == 0xDD || op == 0xFD) {
-        WriteByteList(out, bytes, 0);  // one byte only
+        out.Text("DB ");
+        out.Hex(bytes.At(0), 2);
         out.Text(" ; prefix run");
         result.length = 1;
         return result;
@@ -412,15 +421,14 @@ DisassembledInstruction Disassemble(DisassemblyReader read, const void* context,
     unsigned ignored = prefixes - (usedIndex && prefixes > 0 ? 1u : 0u);
     result.length = static_cast<std::uint16_t>(bytes.Length());
 
-    // A byte list names every byte when it fits; the comment then needs no note.
-    bool listAll = byteList && bytes.Length() <= 5;
     if (byteList) {
-        WriteByteList(out, bytes, listAll ? 0 : ignored);
-        out.Text(" ; ");
-    }
-    out.Text(operation);
-    if (ignored > 0 && !listAll) {
-        WritePrefixNote(out, bytes, ignored, byteList ? ", " : " ; ");
+        WriteByteListForm(out, bytes, ignored, operation);
+    } else {
+        out.Text(operation);
+        if (ignored > 0) {
+            out.Text(" ; ");
+            WritePrefixNote(out, bytes, ignored);
+        }
     }
     return result;
 }

@@ -138,6 +138,8 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             options.segments = true;
         } else if (option == "--regs") {
             options.regs = true;
+        } else if (option == "--trace") {
+            options.trace = true;
         } else if (option == "--dump") {
             if (!values(1)) return false;
             const std::string value = argv[++i];
@@ -220,6 +222,15 @@ std::string RunUsageText() {
            "                      then runs its other 10 - K instructions (default 0).\n"
            "\n"
            "Output (on stdout, in this order):\n"
+           "  --trace             while the board runs: a line for each instruction from\n"
+           "                      the last --keys key on (its delivery, its settle time and\n"
+           "                      the --passes; the whole run without --keys), before the\n"
+           "                      instruction runs: its address, the registers it finds,\n"
+           "                      its bytes (the first four, '+' if more) and its\n"
+           "                      disassembly, in pasmo's syntax. For example\n"
+           "                      \"1800  AF=0044 BC=0000 DE=0000 HL=0000 IX=0000 IY=0000\n"
+           "                      SP=27F0  3E 05        LD A,05h\" on one line. An NMI\n"
+           "                      or RESET shows as the next line's address.\n"
            "  the display as a line of text: six digits from left to right, each shown as\n"
            "  0-9, A-F or a letter of its shape (H h L P r n o u c J U t y G), '-' or '_',\n"
            "  ' ' when dark, '?' for a pattern that is no character; a lit decimal point\n"
@@ -240,8 +251,9 @@ std::string RunUsageText() {
            "                      disarmed by instruction K of pass P\" and \"nmi: taken\n"
            "                      in pass P, N instructions after the arming\" (passes\n"
            "                      counted from 1 at the start of the run).\n"
-           "                      --key-phase, --port-writes and --nmi-log run the passes\n"
-           "                      one instruction at a time, with the same effect.\n"
+           "                      --key-phase, --port-writes, --nmi-log and --trace run\n"
+           "                      the passes one instruction at a time, with the same\n"
+           "                      effect.\n"
            "  --help, -h          this text.\n"
            "\n"
            "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"

@@ -44,6 +44,7 @@ struct RunOptions {
     bool portWrites = false;
     bool segments = false;
     bool regs = false;
+    bool trace = false;
     std::vector<AddressRange> dumps;
     std::vector<HexSave> saves;
 };

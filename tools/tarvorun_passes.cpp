@@ -1,6 +1,7 @@
 #include "tarvorun_passes.h"
 
 #include "board/idle_pass.h"
+#include "tarvorun_trace.h"
 
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board), observe_(observe), ports_{BoardPorts{board}}, bus_{board.memory, board.window, ports_} {}
@@ -21,6 +22,7 @@ void PassRunner::Step() {
 void PassRunner::RunInstructions(std::uint64_t count) {
     for (; count > 0; --count) {
         if (!board_.run.running) return;
+        if (trace_ != nullptr) *trace_ << TraceLine(board_);
         if (position_ == 0) ++pass_;
         Step();
         if (position_ == 1) {

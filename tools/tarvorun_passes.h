@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ public:
     // after the arming". Kept for the instructions run one by one (observe,
     // or a pass begun by RunInstructions).
     const std::vector<std::string>& NmiLog() const { return log_; }
+    // With observe: a TraceLine for each instruction to out from now on.
+    void TraceTo(std::ostream& out) { trace_ = &out; }
 
 private:
     void Step();
@@ -59,4 +62,5 @@ private:
     std::uint64_t instructions_ = 0;
     std::uint64_t armedAt_ = 0;  // instructions_ after the arming instruction
     std::vector<std::string> log_;
+    std::ostream* trace_ = nullptr;
 };

@@ -155,9 +155,11 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
     StartBoard(*board);
 
-    PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites);
+    PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites || options.trace);
+    if (options.trace && options.keys.empty()) runner.TraceTo(out);
     if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
     for (std::size_t i = 0; i < options.keys.size(); ++i) {
+        if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
         std::string error;
         if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
             err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";

@@ -247,3 +247,30 @@ TEST(ProgramFolder, TheFolderKeepsItsSeparator) {
 }
 
 }  // namespace
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST_F(RunSessionFiles, TraceShowsEachInstructionBeforeItRunsFromTheLastKeyOn) {
+    std::string out, err;
+    options.trace = true;
+    options.passes = 1;
+    ASSERT_EQ(Run("", out, err), kRunOk);
+    std::vector<std::string> lines = Lines(out);
+    ASSERT_EQ(lines.size(), 12u);  // ten instructions, the display, the segments
+    EXPECT_EQ(lines[0], "0000  AF=FFFF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF  C3 00 18     JP 1800h");
+    EXPECT_EQ(lines[2], "1802  AF=77FF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF  D3 02        OUT (02h),A");
+    EXPECT_EQ(lines[10], "      ");
+
+    // From the press of 4: the passes until it is scanned and the 20 of settle
+    // time; the whole run would be three times as long.
+    ASSERT_EQ(Run("GO 4", out, err), kRunOk);
+    const std::size_t traced = Lines(out).size() - 2;
+    EXPECT_EQ(traced % 10, 0u);
+    EXPECT_GE(traced, 210u);
+    EXPECT_LT(traced, 400u);
+}

@@ -1,0 +1,159 @@
+// Disassembles every instruction form, assembles the texts with pasmo and
+// checks the bytes that come back: the same bytes, or for a form the core runs
+// as another instruction (ignored prefixes, ED aliases, BIT under DD CB) the
+// documented encoding of that instruction, whose own disassembly reads alike.
+//
+//   pasmo_round_trip PASMO WORK_DIR    exit 0 pass, 1 fail, 77 pasmo missing
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cpu/disassemble.h"
+#include "tests/cpu/opcode_forms.h"
+
+namespace {
+
+// Each form assembles into a slot of its own, so a fault stays in its slot.
+constexpr unsigned kOrigin = 0x4000;  // slots up to 9F60h: relative jumps stay in range
+constexpr unsigned kSlot = 8;
+
+struct Image {
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(65536, 0);
+};
+
+std::uint8_t ReadImage(const void* context, std::uint16_t address) {
+    return static_cast<const Image*>(context)->bytes[address];
+}
+
+std::string Body(const std::string& text) { return text.substr(0, text.find(" ;")); }
+
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t count) {
+    std::string out;
+    char b[4];
+    for (std::size_t i = from; i < from + count && i < bytes.size(); ++i) {
+        std::snprintf(b, sizeof b, "%02X ", bytes[i]);
+        out += b;
+    }
+    return out;
+}
+
+// How much shorter the documented encoding is than the bytes.
+unsigned Dropped(const OpcodeForm& form) { return static_cast<unsigned>(form.bytes.size() - form.canonical.size()); }
+
+// What the text before ';' must assemble to.
+std::vector<std::uint8_t> Expected(const OpcodeForm& form, const std::string& text, unsigned length) {
+    std::vector<std::uint8_t> expected;
+    if (text.compare(0, 3, "DB ") == 0) {
+        // A byte list names every byte, or all but the ignored prefixes ("(+N)").
+        unsigned skip = text.find(" (+") != std::string::npos ? form.ignoredPrefixes : 0;
+        for (unsigned k = skip; k < length; ++k) expected.push_back(form.bytes[k]);
+    } else {
+        expected.assign(Dropped(form), 0);
+        for (unsigned k = 0; k + Dropped(form) < length; ++k) expected.push_back(form.canonical[k]);
+    }
+    return expected;
+}
+
+std::string PrefixNote(const OpcodeForm& form) {
+    if (form.ignoredPrefixes == 0) return "";
+    if (form.ignoredPrefixes == 1) return form.bytes[0] == 0xDD ? " ; DD ignored" : " ; FD ignored";
+    return " ; " + std::to_string(form.ignoredPrefixes) + " prefixes ignored";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pasmo_round_trip PASMO WORK_DIR\n");
+        return 2;
+    }
+    const std::string pasmo = argv[1];
+    const std::string work = argv[2];
+    if (pasmo.empty() || pasmo.find("NOTFOUND") != std::string::npos) {
+        std::printf("SKIP: pasmo is not installed (Debian package pasmo; tools/install-deps.sh test)\n");
+        return 77;
+    }
+
+    const std::vector<OpcodeForm> forms = AllOpcodeForms();
+    Image image;
+    std::vector<DisassembledInstruction> texts;
+    std::string source = "; every instruction form the core runs, disassembled\n";
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        auto at = static_cast<std::uint16_t>(kOrigin + i * kSlot);
+        for (std::size_t k = 0; k < forms[i].bytes.size(); ++k) image.bytes[at + k] = forms[i].bytes[k];
+        texts.push_back(Disassemble(ReadImage, &image, at));
+        // A documented form shorter than the bytes ends where they end, so
+        // that a relative jump keeps its offset.
+        const char* text = texts.back().text;
+        unsigned start = at + (std::strncmp(text, "DB ", 3) == 0 ? 0 : Dropped(forms[i]));
+        char org[32];
+        std::snprintf(org, sizeof org, "\tORG %05Xh\n\t", start);
+        source += org + std::string(texts.back().text) + "\n";
+    }
+    const std::string asmPath = work + "/forms.asm";
+    const std::string binPath = work + "/forms.bin";
+    std::ofstream(asmPath) << source;
+    std::remove(binPath.c_str());
+    const std::string command = "\"" + pasmo + "\" --bin \"" + asmPath + "\" \"" + binPath + "\"";
+    if (std::system(command.c_str()) != 0) {
+        std::printf("FAIL: pasmo rejected %s\n", asmPath.c_str());
+        return 1;
+    }
+    std::ifstream binFile(binPath, std::ios::binary);
+    std::vector<std::uint8_t> assembled((std::istreambuf_iterator<char>(binFile)), std::istreambuf_iterator<char>());
+    assembled.resize(forms.size() * kSlot, 0);  // pasmo stops at the last byte it wrote
+
+    unsigned failures = 0, byteLists = 0, exact = 0, aliases = 0, chains = 0;
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        const OpcodeForm& form = forms[i];
+        const std::string text = texts[i].text;
+        std::vector<std::uint8_t> expected = Expected(form, text, texts[i].length);
+        std::vector<std::uint8_t> slot(assembled.begin() + static_cast<std::ptrdiff_t>(i * kSlot),
+                                       assembled.begin() + static_cast<std::ptrdiff_t>((i + 1) * kSlot));
+        expected.resize(kSlot, 0);
+        bool byteList = text.compare(0, 3, "DB ") == 0;
+        std::string fault;
+        if (slot != expected) {
+            fault = "assembles to " + Hex(slot, 0, kSlot) + "expected " + Hex(expected, 0, kSlot);
+        } else if (!byteList && text.substr(Body(text).size()) != PrefixNote(form)) {
+            fault = "the note should be \"" + PrefixNote(form) + "\"";
+        } else if (!byteList && form.canonical != form.bytes) {
+            // The form runs as a documented instruction: it must read as that one.
+            Image canonical;
+            auto at = static_cast<std::uint16_t>(kOrigin + i * kSlot + Dropped(form));
+            for (std::size_t k = 0; k < form.canonical.size(); ++k) canonical.bytes[at + k] = form.canonical[k];
+            std::string own = Disassemble(ReadImage, &canonical, at).text;
+            if (own != Body(text)) fault = "reads unlike its documented form \"" + own + "\"";
+        }
+        if (!fault.empty()) {
+            if (++failures <= 40) {
+                std::printf("FAIL %s(%s): \"%s\" %s\n", Hex(form.bytes, 0, texts[i].length).c_str(),
+                            form.chain ? "chain" : "form", text.c_str(), fault.c_str());
+            }
+            continue;
+        }
+        if (form.chain) {
+            ++chains;
+        } else if (byteList) {
+            ++byteLists;
+        } else if (form.canonical == form.bytes) {
+            ++exact;
+        } else {
+            ++aliases;
+        }
+    }
+    std::size_t single = 0;
+    for (const OpcodeForm& form : forms) single += form.chain ? 0 : 1;
+    std::printf("%zu instruction forms (unprefixed, CB, ED, DD, FD, DD CB, FD CB) and %zu prefix chains\n", single,
+                forms.size() - single);
+    std::printf("round trip through pasmo: %u forms to the same bytes as mnemonics, %u as DB byte lists, "
+                "%u read as their documented instruction; %u chains as the core runs them; %u failures\n",
+                exact, byteLists, aliases, chains, failures);
+    return failures == 0 ? 0 : 1;
+}
