@@ -123,6 +123,8 @@ def check_cpu_panel_breakpoint_and_step(page, out):
     sp = page.js("return document.querySelector('#registers td[data-register=SP]').textContent")
     assert sp == "2780", f"SP is {sp} after LD SP,2780h"
     assert disassembly_rows(page)[0]["address"] == "1803"
+    page.driver.find_element("xpath", "//ul[@id='breakpoints']/li[starts-with(., '1800h')]/button").click()
+    assert page.text_of("breakpoints") == "", page.text_of("breakpoints")
     page.click("run")
     page.wait_display(lambda text: text[:1] != "1" and text.endswith("  "), 5)
 
@@ -223,10 +225,23 @@ def check_step_keeps_the_idle_pass(page, out):
     page.click("run")
 
 
+def check_example_list_and_intr(page, out):
+    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.hex']").click()
+    page.wait_for(lambda: page.message() == "Loaded intcount.hex.", 5, "the example to load")
+    page.press("MONI")
+    time.sleep(0.3)
+    page.press("ADDR", "1", "8", "0", "0", "GO")
+    page.wait_display("----00", 5)
+    page.press("INTR")
+    page.wait_display("----01", 5)
+    page.press("INTR", "INTR")
+    page.wait_display("----03", 5)
+
+
 CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
-          check_step_keeps_the_idle_pass]
+          check_step_keeps_the_idle_pass, check_example_list_and_intr]
 
 
 def main():
