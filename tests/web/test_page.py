@@ -43,6 +43,16 @@ def check_greeting_then_address_mode(page, out):
     page.wait_display(ADDRESS_MODE, 10)
 
 
+def check_page_weight(page, out):
+    loaded = page.js("""return performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'))
+        .map(e => [e.name, e.decodedBodySize])""")
+    total = sum(size for _, size in loaded)
+    empty = [name for name, size in loaded if size == 0]
+    assert not empty, f"files loaded empty: {empty}"
+    assert total < 1_000_000, f"the page loads {total} bytes: {loaded}"
+    print(f"  the page loaded {total:,} bytes in {len(loaded)} files")
+
+
 def check_keypad_clicks(page, out):
     page.press("ADDR", "1", "8", "0", "0", "DATA", "3", "E")
     page.wait_display(lambda text: text.replace(".", "") == "18003E" and text.endswith("3.E."), 5)
@@ -238,7 +248,7 @@ def check_example_list_and_intr(page, out):
     page.wait_display("----03", 5)
 
 
-CHECKS = [check_greeting_then_address_mode, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
+CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
           check_step_keeps_the_idle_pass, check_example_list_and_intr]
