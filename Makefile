@@ -12,7 +12,7 @@
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
-#   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT)
+#   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
 #   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
 #   make clean   remove every build folder
 #
@@ -195,6 +195,8 @@ clean: clean-web
 WEB_DIR := $(SRC)/build-web
 WEB_SITE := $(WEB_DIR)/site
 SERVE_PORT ?= 8000
+# 0.0.0.0 lets phones and tablets on the same network reach the page.
+SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
@@ -229,7 +231,7 @@ web: setup-web
 
 serve: web
 	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"
-	cd $(WEB_SITE) && /usr/bin/python3 -m http.server --bind 127.0.0.1 $(SERVE_PORT)
+	cd $(WEB_SITE) && /usr/bin/python3 -m http.server --bind $(SERVE_BIND) $(SERVE_PORT)
 
 # The page in headless Chromium, driven through its canvas and controls as a
 # person would; screenshots in build-web/.
