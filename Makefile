@@ -7,11 +7,15 @@
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
 #            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
+#            web-test  the web page in headless Chromium (tests/web/, build-web/)
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
 #   make tarvorun   only the headless runner with the monitor beside it, no tests
 #                (build/tools/tarvorun)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-window   emulated instructions a second in the window under Wine
+#   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
+#   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
+#   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
@@ -53,7 +57,7 @@ all: native
 
 # The recipe runs only once every step has passed (with make -k as well); it
 # repeats the closing lines of the steps, so that one screen shows the outcome.
-test: setup-test native asan m32 mingw fuzz wine
+test: setup-test native asan m32 mingw fuzz wine web-test
 	@echo "== make test: all steps passed =="
 	@for d in $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR); do \
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
@@ -61,6 +65,7 @@ test: setup-test native asan m32 mingw fuzz wine
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
 	@grep -E '^hex_(record|file): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
+	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
 
 # (e) The Intel HEX record and file readers under libFuzzer (clang, ASan and
 # UBSan) for a bounded time each; any crash fails.
@@ -209,5 +214,66 @@ bench: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
 	$(NATIVE_DIR)/tools/bench_cpu
 
-clean:
+clean: clean-web
 	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
+
+# ---------------------------------------------------------------------------
+# The web page: the portable core (cpu/, board/, files/, without the Windows
+# files) and the bindings in web/ compiled with Emscripten (em++), plus the
+# static files that make_site.py puts beside them. build-web/site/ can be put
+# on any web host as it is.
+WEB_DIR := $(SRC)/build-web
+WEB_SITE := $(WEB_DIR)/site
+SERVE_PORT ?= 8000
+# 0.0.0.0 lets phones and tablets on the same network reach the page.
+SERVE_BIND ?= 127.0.0.1
+EMXX ?= em++
+# Debian's Emscripten runs its tools under node and needs Debian's node modules.
+WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp)) \
+    $(SRC)/tools/tarvorun_segments.cpp
+WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
+WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC) -I$(SRC)/tools
+WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
+    -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
+WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
+    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
+
+.PHONY: web serve web-test bench-web setup-web clean-web
+
+setup-web:
+	bash $(SRC)/tools/install-deps.sh web
+
+$(WEB_DIR)/obj/%.o: $(SRC)/%.cpp
+	@mkdir -p $(@D)
+	$(WEB_ENV) $(EMXX) $(WEB_CXXFLAGS) -MMD -MP -c $< -o $@
+
+$(WEB_SITE)/tarvo.js: $(WEB_OBJECTS)
+	@mkdir -p $(@D)
+	$(WEB_ENV) $(EMXX) $(WEB_LDFLAGS) $^ -o $@
+
+$(WEB_SITE)/index.html: $(WEB_PAGE_FILES)
+	/usr/bin/python3 $(SRC)/web/make_site.py $(SRC) $(WEB_SITE)
+
+web: setup-web
+	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html
+	@echo "web: $(WEB_SITE) ($$(du -cb $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | tail -n 1 | cut -f1) bytes loaded at start)"
+
+serve: web
+	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"
+	cd $(WEB_SITE) && /usr/bin/python3 -m http.server --bind $(SERVE_BIND) $(SERVE_PORT)
+
+# The page in headless Chromium, driven through its canvas and controls as a
+# person would; screenshots in build-web/.
+web-test: setup-test web
+	/usr/bin/python3 $(SRC)/tests/web/test_page.py $(WEB_SITE) $(WEB_DIR) 2>&1 | tee $(WEB_DIR)/web-test.log
+
+# Emulated instructions a second in the page in headless Chromium, flat out
+# (a benchmark, not a test): compare the board bus figure of make bench.
+bench-web: web
+	/usr/bin/python3 $(SRC)/tests/web/bench_page.py $(WEB_SITE) $(WEB_DIR)
+
+clean-web:
+	rm -rf $(WEB_DIR)
+
+-include $(WEB_OBJECTS:.o=.d)

@@ -3,6 +3,7 @@
 #
 #   tools/install-deps.sh test    everything `make test` builds and runs
 #   tools/install-deps.sh run     what `make run` needs to build and start the program
+#   tools/install-deps.sh web     what `make web` and `make serve` need
 #
 # Runs apt-get as root, or through sudo; does nothing when all are installed.
 set -euo pipefail
@@ -14,18 +15,25 @@ case "${1:-}" in
         # check that the picture generator reproduces the committed pictures;
         # wine64, xvfb, xdotool, imagemagick and x11-utils: the program driven end
         # to end under Wine; pasmo: the check that the monitor source assembles to
-        # the committed ROM image.
+        # the committed ROM image; emscripten, chromium, chromium-driver and
+        # python3-selenium: the web page built and driven in headless Chromium.
         packages=(make cmake g++ libgtest-dev g++-multilib qemu-user
                   g++-mingw-w64-x86-64 g++-mingw-w64-i686 clang libclang-rt-14-dev
                   python3 python3-pil fonts-dejavu-core
                   wine64 xvfb xdotool imagemagick x11-utils
-                  pasmo)
+                  pasmo
+                  emscripten chromium chromium-driver python3-selenium)
+        ;;
+    web)
+        # Emscripten compiles the core to WebAssembly; python3-pil turns the
+        # pictures into PNG; python3 serves the site.
+        packages=(make python3 python3-pil emscripten)
         ;;
     run)
         packages=(make cmake g++-mingw-w64-x86-64 wine64)
         ;;
     *)
-        echo "usage: $0 test|run" >&2
+        echo "usage: $0 test|run|web" >&2
         exit 2
         ;;
 esac

@@ -1,0 +1,173 @@
+// The board as the page drives it: start, key presses, runs of idle passes,
+// single instructions and breakpoints, and what the display needs repainted.
+// Every function is called from the page's script between two frames.
+#include <cstdint>
+#include <string>
+
+#include <emscripten/emscripten.h>
+
+#include "board/idle_pass.h"
+#include "board/key_actions.h"
+#include "board/panel_layout.h"
+#include "board/segment_geometry.h"
+#include "files/monitor_rom.h"
+#include "tarvorun_segments.h"
+#include "web/web_board.h"
+
+namespace {
+
+// The canvas: the board picture with its digits on top, the keypad picture below.
+constexpr int kCanvasWidth = 540;
+constexpr int kBoardPictureHeight = 498;
+constexpr int kKeypadPictureHeight = 240;
+
+Board board;
+bool repaintRequested = true;
+int pendingTapeCommand = 0;  // 0 none, 1 TAPE RD, 2 TAPE WR
+bool stoppedAtBreakpoint = false;
+
+// Where the run stands inside its idle pass: 0 at a pass boundary, else how
+// many of the pass's ten instructions have run. Step and breakpoints can stop
+// a pass in the middle; the rest of it then runs one instruction at a time,
+// so the step NMI's countdown keeps exactly the idle pass's timing.
+int passPosition = 0;
+std::uint8_t breakpoints[65536];
+int breakpointCount = 0;
+
+void RequestRepaintHook(void*) { repaintRequested = true; }
+void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2; }
+
+// One instruction in its place within the idle pass.
+void StepInPass() {
+    BoardCpu access(board);
+    StepCpu(board.cpu, access.bus);
+    if (passPosition == 0 && CountDownStepNmi(board.run)) AcceptNmi(board.cpu, access.bus);
+    passPosition = (passPosition + 1) % kInstructionsPerPass;
+}
+
+}  // namespace
+
+Board& PageBoard() { return board; }
+
+extern "C" {
+
+// The window's start order: 8255 and memory window, monitor ROM (from
+// /tarvo/tarvo-rom.bin, which the page has put there), CPU reset, run.
+// 0: the ROM was not found; the board starts all the same, as in the window.
+EMSCRIPTEN_KEEPALIVE int tarvo_start() {
+    board.hooks = BoardHooks{nullptr, &RequestRepaintHook, &TapeCommandHook};
+    SetUpBoard(board);
+    const bool loaded = LoadMonitorRom("/", '/', board.memory);
+    StartBoard(board);
+    return loaded ? 1 : 0;
+}
+
+// Runs up to the given number of idle passes' worth of instructions and
+// returns how many instructions ran. With breakpoints on, the run stops before
+// an instruction at a breakpoint address, except the very first one, so that
+// a run can go on from the breakpoint it stopped at.
+EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
+    stoppedAtBreakpoint = false;
+    if (!board.run.running || passes <= 0) return 0;
+    if (useBreakpoints == 0 || breakpointCount == 0) {
+        int ran = 0;
+        while (passPosition != 0) {  // finish a pass that Step left open
+            StepInPass();
+            ++ran;
+        }
+        for (int i = 0; i < passes; ++i) RunIdlePass(board);
+        return ran + passes * kInstructionsPerPass;
+    }
+    const int count = passes * kInstructionsPerPass;
+    for (int ran = 0; ran < count; ++ran) {
+        if (ran > 0 && breakpoints[board.cpu.PC] != 0) {
+            stoppedAtBreakpoint = true;
+            return ran;
+        }
+        StepInPass();
+    }
+    return count;
+}
+
+EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
+
+EMSCRIPTEN_KEEPALIVE void tarvo_step() {
+    if (board.run.running) StepInPass();
+}
+
+EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return passPosition; }
+
+EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
+    std::uint8_t& slot = breakpoints[static_cast<std::uint16_t>(address)];
+    const std::uint8_t wanted = on != 0 ? 1 : 0;
+    if (slot == wanted) return;
+    breakpointCount += wanted != 0 ? 1 : -1;
+    slot = wanted;
+}
+
+EMSCRIPTEN_KEEPALIVE void tarvo_press_key(int gridRow, int gridColumn) { PressKey(board, gridRow, gridColumn); }
+
+// A press at a point of the canvas: on the keypad picture it goes through the
+// window's hit test; on the board picture it does nothing. 1: a grid cell was
+// hit (which may still lie outside the 9 by 4 keys, as in the window).
+EMSCRIPTEN_KEEPALIVE int tarvo_press_at(int x, int y) {
+    if (x < 0 || x >= kCanvasWidth || y < kBoardPictureHeight || y >= kBoardPictureHeight + kKeypadPictureHeight) {
+        return 0;
+    }
+    int gridRow = 0;
+    int gridColumn = 0;
+    if (!KeypadCellAt(x, y - kBoardPictureHeight, kCanvasWidth, kKeypadPictureHeight, gridRow, gridColumn)) return 0;
+    PressKey(board, gridRow, gridColumn);
+    return 1;
+}
+
+// 1 once after each display change (and at first): the page then repaints the digits.
+EMSCRIPTEN_KEEPALIVE int tarvo_take_repaint() {
+    const bool requested = repaintRequested;
+    repaintRequested = false;
+    return requested ? 1 : 0;
+}
+
+// The tape key pressed since the last call: 0 none, 1 TAPE RD, 2 TAPE WR.
+EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
+    const int command = pendingTapeCommand;
+    pendingTapeCommand = 0;
+    return command;
+}
+
+// The rectangles of all 48 segments in drawing order, digit by digit, as the
+// window draws them into the board picture: left, top, right, bottom (both
+// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
+// bit in the digit's pattern.
+EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
+    static int rects[kDigitCount * kSegmentCount * 6];
+    int* out = rects;
+    for (int digit = 0; digit < kDigitCount; ++digit) {
+        for (const SegmentShape& shape : kSegmentShapes) {
+            const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
+            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            *out++ = r.left;
+            *out++ = r.top;
+            *out++ = r.right;
+            *out++ = r.bottom;
+            *out++ = lit ? 1 : 0;
+            *out++ = shape.bit;
+        }
+    }
+    return rects;
+}
+
+// The six digits as text, each followed by '.' when its point is lit, as the
+// headless runner prints them: the page's words for screen readers.
+EMSCRIPTEN_KEEPALIVE const char* tarvo_display_text() {
+    static std::string text;
+    text = DisplayText(board.latches);
+    return text.c_str();
+}
+
+// The character one segment pattern shows (for reading the canvas back).
+EMSCRIPTEN_KEEPALIVE int tarvo_segment_character(int pattern) {
+    return SegmentCharacter(static_cast<std::uint8_t>(pattern));
+}
+
+}  // extern "C"

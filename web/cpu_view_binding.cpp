@@ -1,0 +1,33 @@
+// What the page's CPU panel shows: the registers, memory as the CPU reads it,
+// byte edits, and (in disassembly_binding.cpp) the instructions.
+#include <cstdint>
+
+#include <emscripten/emscripten.h>
+
+#include "web/web_board.h"
+
+extern "C" {
+
+// AF BC DE HL, AF' BC' DE' HL', IX IY SP PC, I R, IFF1 IFF2 IM: 17 words.
+EMSCRIPTEN_KEEPALIVE const std::uint16_t* tarvo_registers() {
+    static std::uint16_t words[17];
+    const CpuState& c = PageBoard().cpu;
+    const std::uint16_t values[17] = {c.AF, c.BC, c.DE, c.HL, c.AF_, c.BC_,  c.DE_,  c.HL_, c.IX,
+                                      c.IY, c.SP, c.PC, c.I,  c.R,   c.IFF1, c.IFF2, c.IM};
+    for (int i = 0; i < 17; ++i) words[i] = values[i];
+    return words;
+}
+
+// A byte as an instruction fetch would read it (FFh where the board decodes nothing).
+EMSCRIPTEN_KEEPALIVE int tarvo_read_byte(int address) {
+    const Board& board = PageBoard();
+    return ReadByte(board.memory, board.window, static_cast<std::uint16_t>(address));
+}
+
+// An edit from the memory view: straight into memory, as a file load writes,
+// so the ROM can be patched too.
+EMSCRIPTEN_KEEPALIVE void tarvo_write_byte(int address, int value) {
+    PageBoard().memory.bytes[static_cast<std::uint16_t>(address)] = static_cast<std::uint8_t>(value);
+}
+
+}  // extern "C"

@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Puts the web page's static files together in the site folder.
+
+    make_site.py SOURCE_DIR SITE_DIR
+
+Beside the compiled tarvo.js and tarvo.wasm (written there by the build), it
+converts the board and keypad pictures from res/*.bmp to PNG, copies the
+monitor image, the example programs with a list of them (examples.json, the
+descriptions taken from examples/README.md), and the page itself from web/.
+"""
+import json
+import re
+import shutil
+import sys
+from pathlib import Path
+
+from PIL import Image
+
+PAGE_FILES = ("index.html", "tarvo.css")
+SCRIPT_SUFFIX = ".js"
+
+
+def example_descriptions(readme: Path) -> dict:
+    """The table rows `| `name` | what it shows |` of the examples' README."""
+    rows = {}
+    for line in readme.read_text(encoding="utf-8").splitlines():
+        m = re.match(r"\|\s*`([A-Za-z0-9_-]+)`\s*\|\s*(.+?)\s*\|\s*$", line)
+        if m:
+            rows[m.group(1)] = m.group(2)
+    return rows
+
+
+def main() -> int:
+    if len(sys.argv) != 3:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    source, site = Path(sys.argv[1]), Path(sys.argv[2])
+    site.mkdir(parents=True, exist_ok=True)
+
+    for name in ("board", "keypad"):
+        with Image.open(source / "res" / f"{name}.bmp") as picture:
+            picture.convert("RGB").save(site / f"{name}.png", optimize=True)
+
+    (site / "tarvo").mkdir(exist_ok=True)
+    shutil.copyfile(source / "monitor" / "tarvo-rom.bin", site / "tarvo" / "tarvo-rom.bin")
+
+    examples = site / "examples"
+    examples.mkdir(exist_ok=True)
+    descriptions = example_descriptions(source / "examples" / "README.md")
+    listed = []
+    for hex_file in sorted((source / "examples").glob("*.hex")):
+        shutil.copyfile(hex_file, examples / hex_file.name)
+        listed.append({"file": hex_file.name, "about": descriptions.get(hex_file.stem, "")})
+    (examples / "examples.json").write_text(json.dumps(listed, indent=1) + "\n", encoding="utf-8")
+
+    web = source / "web"
+    for page_file in list(PAGE_FILES) + sorted(p.name for p in web.glob("*" + SCRIPT_SUFFIX)):
+        shutil.copyfile(web / page_file, site / page_file)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
