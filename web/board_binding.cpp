@@ -40,8 +40,7 @@ void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command 
 // One instruction in its place within the idle pass.
 void StepInPass() {
     BoardCpu access(board);
-    StepCpu(board.cpu, access.bus);
-    if (passPosition == 0 && CountDownStepNmi(board.run)) AcceptNmi(board.cpu, access.bus);
+    RunIdlePassFrom(board.cpu, board.run, access.bus, passPosition, passPosition + 1);
     passPosition = (passPosition + 1) % kInstructionsPerPass;
 }
 
