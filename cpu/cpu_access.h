@@ -13,6 +13,11 @@ namespace z80 {
 // compiler can keep them in host registers across a run of instructions
 // instead of storing and reloading them each time; they are written back to
 // CpuState when the run ends.
+struct RunRegisters {
+    std::uint16_t pc;
+    std::uint16_t r;
+};
+
 template <class Bus>
 struct Exec {
     CpuState& cpu;
@@ -74,5 +79,12 @@ TARVO_FORCE_INLINE std::uint16_t MemoryOperand(Exec<Bus>& x, const RegisterMap& 
 
 // R counts instructions in its low seven bits; bit 7 is kept.
 inline std::uint16_t NextR(std::uint16_t r) { return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F)); }
+
+// During a run, x.r counts every instruction (one add, no masking) and
+// cpu.R keeps bit 7; R is the two put together.
+template <class Bus>
+inline std::uint16_t CurrentR(const Exec<Bus>& x) {
+    return static_cast<std::uint16_t>((x.cpu.R & 0x80) | (x.r & 0x7F));
+}
 
 }  // namespace z80
