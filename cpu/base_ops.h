@@ -37,13 +37,13 @@ template <class Bus>
 TARVO_FORCE_INLINE void LdRegMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
     // The register is always B..L/A, never IXh/IXl, even under a prefix.
     std::uint8_t v = x.bus.Read(MemoryOperand(x, map));
-    Reg8(x.cpu, x.cpu.mainMap, FieldR(op)) = v;
+    Reg8(x.cpu, kMainMap, FieldR(op)) = v;
 }
 
 template <class Bus>
 TARVO_FORCE_INLINE void LdMemReg(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
     std::uint16_t address = MemoryOperand(x, map);
-    x.bus.Write(address, Reg8(x.cpu, x.cpu.mainMap, FieldS(op)));
+    x.bus.Write(address, Reg8(x.cpu, kMainMap, FieldS(op)));
 }
 
 template <class Bus>

@@ -15,7 +15,7 @@ namespace z80 {
 // operation byte follows it; both are consumed here.
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t CbMemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
-    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    if (!IsIndexed(map)) return x.cpu.HL;
     auto d = static_cast<std::int8_t>(x.bus.Read(x.pc));
     x.pc = static_cast<std::uint16_t>(x.pc + 2);
     return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
@@ -23,7 +23,7 @@ TARVO_FORCE_INLINE std::uint16_t CbMemoryOperand(Exec<Bus>& x, const RegisterMap
 
 // The result copy of DD CB d op / FD CB d op with low bits 0-5 or 7.
 inline void CopyToRegister(CpuState& cpu, std::uint8_t op, std::uint8_t result) {
-    if (FieldS(op) != 6) Reg8(cpu, cpu.mainMap, FieldS(op)) = result;
+    if (FieldS(op) != 6) Reg8(cpu, kMainMap, FieldS(op)) = result;
 }
 
 inline void RotateShiftReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {

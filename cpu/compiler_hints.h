@@ -1,5 +1,5 @@
-// The two hints the instruction loop needs from the compiler, spelled for each
-// compiler in this one place.
+// What the instruction loop needs from the compiler, spelled for each compiler
+// in this one place: two hints and the host's byte order.
 #pragma once
 
 #if defined(_MSC_VER)
@@ -11,4 +11,13 @@
 #else
 #define TARVO_FORCE_INLINE inline
 #define TARVO_UNREACHABLE() ((void)0)
+#endif
+
+// The byte order of the host, which decides where the 8-bit halves of a
+// register pair lie. Compilers without __BYTE_ORDER__ (MSVC) target only
+// little-endian hosts.
+#if defined(__BYTE_ORDER__) && defined(__ORDER_BIG_ENDIAN__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#define TARVO_BIG_ENDIAN_HOST 1
+#else
+#define TARVO_BIG_ENDIAN_HOST 0
 #endif

@@ -51,7 +51,7 @@ TARVO_FORCE_INLINE std::uint16_t Pop(CpuState& cpu, Bus& bus) {
     return v;
 }
 
-inline bool IsIndexed(const CpuState& cpu, const RegisterMap& map) { return &map != &cpu.mainMap; }
+inline bool IsIndexed(const RegisterMap& map) { return &map != &kMainMap; }
 
 // Register fields of an opcode: r = bits 5-3, s = bits 2-0, p = bits 5-4.
 inline unsigned FieldR(std::uint8_t op) { return (op >> 3) & 7u; }
@@ -72,7 +72,7 @@ inline std::uint16_t& StackPair(CpuState& cpu, const RegisterMap& map, unsigned 
 // The memory operand (HL), or (IX+d)/(IY+d) with d read at PC.
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t MemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
-    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    if (!IsIndexed(map)) return x.cpu.HL;
     auto d = static_cast<std::int8_t>(FetchByte(x));
     return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
 }

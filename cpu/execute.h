@@ -211,29 +211,28 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, OpClass
 // and the class switch rather than a dispatch of their own.
 template <class Bus>
 RunRegisters ExecutePrefixed(Exec<Bus> x, OpClass prefix) {
-    CpuState& cpu = x.cpu;
-    const RegisterMap* map = &cpu.mainMap;
+    const RegisterMap* map = &kMainMap;
     OpClass opClass = prefix;
     std::uint8_t op = 0;
     for (;;) {
         switch (opClass) {
             case OpClass::PrefixDD:
-                map = &cpu.ixMap;
+                map = &kIxMap;
                 op = FetchByte(x);
                 opClass = MainDecodeTable[op];
                 continue;
             case OpClass::PrefixFD:
-                map = &cpu.iyMap;
+                map = &kIyMap;
                 op = FetchByte(x);
                 opClass = MainDecodeTable[op];
                 continue;
             case OpClass::PrefixED:
-                map = &cpu.mainMap;
+                map = &kMainMap;
                 op = FetchByte(x);
                 opClass = EdDecodeTable[op];
                 continue;
             case OpClass::PrefixCB:
-                if (!IsIndexed(cpu, *map)) {
+                if (!IsIndexed(*map)) {
                     op = FetchByte(x);
                     opClass = CbDecodeTable[op];
                 } else {
@@ -256,7 +255,7 @@ TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op) {
     ++x.r;
     switch (op) {
 #define TARVO_MAIN_CASE(n) \
-    case n: ExecuteClass(x, x.cpu.mainMap, MainDecodeTable[n], n); return;
+    case n: ExecuteClass(x, kMainMap, MainDecodeTable[n], n); return;
         TARVO_EACH_OPCODE(TARVO_MAIN_CASE)
 #undef TARVO_MAIN_CASE
     }
