@@ -10,10 +10,13 @@
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-window   emulated instructions a second in the window under Wine
+#   make bench-peers    ZEXDOC timed against anotherlin/z80emu, built alike from
+#                Z80EMU_DIR (tools/bench_peers.sh; without it, how to get it)
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
 # zexdoc.com and zexall.com, default ../shared/z80-tests beside the source),
+# Z80EMU_DIR (the z80emu sources for bench-peers),
 # FUZZ_SECONDS (how long each fuzzer runs in make test, default 30).
 
 SHELL := /bin/bash
@@ -45,7 +48,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run wine bench-window
+        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers
 
 all: native
 
@@ -179,5 +182,11 @@ bench: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
 	$(NATIVE_DIR)/tools/bench_cpu
 
+# ZEXDOC on our core and on anotherlin/z80emu (sources in Z80EMU_DIR, kept
+# outside the repository), same compiler and flags, alternating rounds.
+bench-peers:
+	Z80_TESTS_DIR=$(abspath $(Z80_TESTS_DIR)) BENCH_DIR=$(SRC)/build-bench-peers \
+	    bash $(SRC)/tools/bench_peers.sh $(Z80EMU_DIR)
+
 clean:
-	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
+	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
