@@ -21,3 +21,11 @@
 #else
 #define TARVO_BIG_ENDIAN_HOST 0
 #endif
+
+// Threaded dispatch (cpu/run_instructions.h) needs labels as values, which
+// GCC and Clang offer; other compilers (MSVC) take the portable switch.
+#if defined(__GNUC__) || defined(__clang__)
+#define TARVO_THREADED_DISPATCH 1
+#else
+#define TARVO_THREADED_DISPATCH 0
+#endif

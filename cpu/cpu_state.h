@@ -74,12 +74,17 @@ constexpr RegisterMap BuildMap(std::size_t hlRole) {
 }
 
 inline constexpr RegisterMap kMainMap = BuildMap(offsetof(CpuState, HL));
+inline constexpr RegisterRef kRegA = HighByteOf(offsetof(CpuState, AF));
+inline constexpr RegisterRef kRegF = LowByteOf(offsetof(CpuState, AF));
 inline constexpr RegisterMap kIxMap = BuildMap(offsetof(CpuState, IX));
 inline constexpr RegisterMap kIyMap = BuildMap(offsetof(CpuState, IY));
 
 // Byte and word access through a map slot.
 inline std::uint8_t& ByteAt(CpuState& cpu, RegisterRef ref) {
     return reinterpret_cast<unsigned char*>(&cpu)[ref.offset];
+}
+inline std::uint8_t ByteAt(const CpuState& cpu, RegisterRef ref) {
+    return reinterpret_cast<const unsigned char*>(&cpu)[ref.offset];
 }
 inline std::uint16_t& WordAt(CpuState& cpu, RegisterRef ref) {
     return *reinterpret_cast<std::uint16_t*>(reinterpret_cast<unsigned char*>(&cpu) + ref.offset);
