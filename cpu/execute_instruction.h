@@ -19,7 +19,7 @@
 namespace z80 {
 
 template <class Bus>
-RunRegisters ExecutePrefixed(Exec<Bus> x, OpClass prefix);
+RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run, OpClass prefix);
 template <class Bus>
 void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m);
 
@@ -39,9 +39,9 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
                 ExecuteIndexedCb(x, m);
                 return;
             }
-            // x is passed as a copy so that PC and R, not escaping, can stay
-            // in host registers on the common unprefixed path.
-            RunRegisters after = ExecutePrefixed(x, kClass);
+            // PC and R go by value, in host registers: passing x itself would
+            // let them escape, and copying it costs a store and reload stall.
+            RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
             x.pc = after.pc;
             x.r = after.r;
             return;
@@ -242,7 +242,8 @@ void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
 // After a prefix byte. Only the last of a run of DD/FD counts, and ED drops
 // it: a prefix met in ExecuteWithTable comes back here afresh.
 template <class Bus>
-RunRegisters ExecutePrefixed(Exec<Bus> x, OpClass prefix) {
+RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run, OpClass prefix) {
+    Exec<Bus> x{cpu, bus, run.pc, run.r};
     switch (prefix) {
         case OpClass::PrefixDD: ExecuteWithTable<MainDecodeTable>(x, kIxMap); break;
         case OpClass::PrefixFD: ExecuteWithTable<MainDecodeTable>(x, kIyMap); break;
