@@ -16,10 +16,13 @@
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
 #   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
+#   make bench-peers  ZEXDOC timed on our core and on another core's ZEXDOC program that
+#                you built (PEER_ZEXDOC; tools/bench_peers.sh), alternating rounds
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
 # zexdoc.com and zexall.com, default ../shared/z80-tests beside the source),
+# PEER_ZEXDOC and PEER_DIR (the other core's ZEXDOC command for bench-peers, and the folder it runs in),
 # FUZZ_SECONDS (how long each fuzzer runs in make test, default 30).
 
 SHELL := /bin/bash
@@ -51,7 +54,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run wine bench-window
+        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers
 
 all: native
 
@@ -214,8 +217,14 @@ bench: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
 	$(NATIVE_DIR)/tools/bench_cpu
 
+# ZEXDOC on our core and on another core's ZEXDOC program (PEER_ZEXDOC, built by
+# you outside this repository with the same compiler and flags), alternating rounds.
+bench-peers:
+	Z80_TESTS_DIR=$(abspath $(Z80_TESTS_DIR)) BENCH_DIR=$(SRC)/build-bench-peers PEER_DIR="$(PEER_DIR)" \
+	    bash $(SRC)/tools/bench_peers.sh "$(PEER_ZEXDOC)"
+
 clean: clean-web
-	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
+	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
 
 # ---------------------------------------------------------------------------
 # The web page: the portable core (cpu/, board/, files/, without the Windows

@@ -10,17 +10,19 @@
 
 namespace alu {
 
-inline std::uint8_t A(const CpuState& cpu) { return static_cast<std::uint8_t>(cpu.AF >> 8); }
-inline std::uint8_t F(const CpuState& cpu) { return static_cast<std::uint8_t>(cpu.AF); }
-inline void SetAF(CpuState& cpu, unsigned a, unsigned f) {
-    cpu.AF = static_cast<std::uint16_t>(((a & 0xFF) << 8) | (f & 0xFF));
+// A and F by their bytes: setting one does not read and merge the other.
+TARVO_FORCE_INLINE std::uint8_t A(const CpuState& cpu) { return ByteAt(cpu, kRegA); }
+TARVO_FORCE_INLINE std::uint8_t F(const CpuState& cpu) { return ByteAt(cpu, kRegF); }
+TARVO_FORCE_INLINE void SetA(CpuState& cpu, unsigned a) { ByteAt(cpu, kRegA) = static_cast<std::uint8_t>(a); }
+TARVO_FORCE_INLINE void SetF(CpuState& cpu, unsigned f) { ByteAt(cpu, kRegF) = static_cast<std::uint8_t>(f); }
+TARVO_FORCE_INLINE void SetAF(CpuState& cpu, unsigned a, unsigned f) {
+    SetA(cpu, a);
+    SetF(cpu, f);
 }
-inline void SetA(CpuState& cpu, unsigned a) { SetAF(cpu, a, F(cpu)); }
-inline void SetF(CpuState& cpu, unsigned f) { SetAF(cpu, A(cpu), f); }
 
 // Flags of an 8-bit add or subtract with unreduced result t; x = a ^ b ^ t
 // carries the carry (borrow) into each bit position.
-inline unsigned AddSubFlags(unsigned a, unsigned b, unsigned t) {
+TARVO_FORCE_INLINE unsigned AddSubFlags(unsigned a, unsigned b, unsigned t) {
     unsigned x = a ^ b ^ t;
     unsigned f = SZ53Flags[t & 0xFF];
     f |= x & kFlagH;                   // H: carry out of bit 3
@@ -29,22 +31,22 @@ inline unsigned AddSubFlags(unsigned a, unsigned b, unsigned t) {
     return f;
 }
 
-inline void Add(CpuState& cpu, unsigned b, unsigned carry) {
+TARVO_FORCE_INLINE void Add(CpuState& cpu, unsigned b, unsigned carry) {
     unsigned a = A(cpu);
     unsigned t = a + b + carry;
     SetAF(cpu, t, AddSubFlags(a, b, t));
 }
 
-inline unsigned SubFlags(unsigned a, unsigned b, unsigned t) { return AddSubFlags(a, b, t) | kFlagN; }
+TARVO_FORCE_INLINE unsigned SubFlags(unsigned a, unsigned b, unsigned t) { return AddSubFlags(a, b, t) | kFlagN; }
 
-inline void Sub(CpuState& cpu, unsigned b, unsigned carry) {
+TARVO_FORCE_INLINE void Sub(CpuState& cpu, unsigned b, unsigned carry) {
     unsigned a = A(cpu);
     unsigned t = a - b - carry;
     SetAF(cpu, t, SubFlags(a, b, t));
 }
 
 // CP: a subtract that keeps A; bits 5 and 3 come from the operand.
-inline void Cp(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE void Cp(CpuState& cpu, unsigned b) {
     unsigned a = A(cpu);
     unsigned t = a - b;
     unsigned f = SubFlags(a, b, t);
@@ -52,23 +54,23 @@ inline void Cp(CpuState& cpu, unsigned b) {
     SetF(cpu, f);
 }
 
-inline void And(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE void And(CpuState& cpu, unsigned b) {
     unsigned r = A(cpu) & b;
     SetAF(cpu, r, SZ53PFlags[r] | kFlagH);
 }
 
-inline void Xor(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE void Xor(CpuState& cpu, unsigned b) {
     unsigned r = (A(cpu) ^ b) & 0xFF;
     SetAF(cpu, r, SZ53PFlags[r]);
 }
 
-inline void Or(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE void Or(CpuState& cpu, unsigned b) {
     unsigned r = (A(cpu) | b) & 0xFF;
     SetAF(cpu, r, SZ53PFlags[r]);
 }
 
 // INC and DEC leave C alone; return the new 8-bit value.
-inline std::uint8_t Inc(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE std::uint8_t Inc(CpuState& cpu, unsigned b) {
     unsigned t = b + 1;
     unsigned f = F(cpu) & kFlagC;
     f |= SZ53Flags[t & 0xFF];
@@ -78,7 +80,7 @@ inline std::uint8_t Inc(CpuState& cpu, unsigned b) {
     return static_cast<std::uint8_t>(t);
 }
 
-inline std::uint8_t Dec(CpuState& cpu, unsigned b) {
+TARVO_FORCE_INLINE std::uint8_t Dec(CpuState& cpu, unsigned b) {
     unsigned t = b - 1;
     unsigned f = F(cpu) & kFlagC;
     f |= SZ53Flags[t & 0xFF];
@@ -90,7 +92,7 @@ inline std::uint8_t Dec(CpuState& cpu, unsigned b) {
 }
 
 // ADD HL,pp: S, Z and P/V kept; 5 and 3 from the high byte of the result.
-inline std::uint16_t Add16(CpuState& cpu, unsigned hl, unsigned pp) {
+TARVO_FORCE_INLINE std::uint16_t Add16(CpuState& cpu, unsigned hl, unsigned pp) {
     unsigned t = hl + pp;
     unsigned f = F(cpu) & (kFlagS | kFlagZ | kFlagPV);
     f |= (t >> 8) & kFlags53;
@@ -101,7 +103,7 @@ inline std::uint16_t Add16(CpuState& cpu, unsigned hl, unsigned pp) {
 }
 
 // ADC HL / SBC HL: full flags from the 16-bit result.
-inline unsigned AddSub16Flags(unsigned hl, unsigned pp, unsigned t) {
+TARVO_FORCE_INLINE unsigned AddSub16Flags(unsigned hl, unsigned pp, unsigned t) {
     unsigned x = hl ^ pp ^ t;
     unsigned f = (t & 0xFFFF) != 0 ? (t >> 8) & (kFlagS | kFlags53) : kFlagZ;
     f |= (x >> 8) & kFlagH;             // H: carry out of bit 11
@@ -110,19 +112,19 @@ inline unsigned AddSub16Flags(unsigned hl, unsigned pp, unsigned t) {
     return f;
 }
 
-inline std::uint16_t Adc16(CpuState& cpu, unsigned hl, unsigned pp) {
+TARVO_FORCE_INLINE std::uint16_t Adc16(CpuState& cpu, unsigned hl, unsigned pp) {
     unsigned t = hl + pp + (F(cpu) & kFlagC);
     SetF(cpu, AddSub16Flags(hl, pp, t));
     return static_cast<std::uint16_t>(t);
 }
 
-inline std::uint16_t Sbc16(CpuState& cpu, unsigned hl, unsigned pp) {
+TARVO_FORCE_INLINE std::uint16_t Sbc16(CpuState& cpu, unsigned hl, unsigned pp) {
     unsigned t = hl - pp - (F(cpu) & kFlagC);
     SetF(cpu, AddSub16Flags(hl, pp, t) | kFlagN);
     return static_cast<std::uint16_t>(t);
 }
 
-inline void Daa(CpuState& cpu) {
+TARVO_FORCE_INLINE void Daa(CpuState& cpu) {
     unsigned a = A(cpu);
     unsigned f = F(cpu);
     unsigned correction = 0;
@@ -140,7 +142,7 @@ inline void Daa(CpuState& cpu) {
     SetAF(cpu, r, nf);
 }
 
-inline void Cpl(CpuState& cpu) {
+TARVO_FORCE_INLINE void Cpl(CpuState& cpu) {
     unsigned r = ~A(cpu) & 0xFF;
     unsigned f = F(cpu) & (kFlagS | kFlagZ | kFlagPV | kFlagC);
     f |= r & kFlags53;
@@ -148,14 +150,14 @@ inline void Cpl(CpuState& cpu) {
     SetAF(cpu, r, f);
 }
 
-inline void Scf(CpuState& cpu) {
+TARVO_FORCE_INLINE void Scf(CpuState& cpu) {
     unsigned f = F(cpu) & (kFlagS | kFlagZ | kFlagPV);
     f |= A(cpu) & kFlags53;
     f |= kFlagC;
     SetF(cpu, f);
 }
 
-inline void Ccf(CpuState& cpu) {
+TARVO_FORCE_INLINE void Ccf(CpuState& cpu) {
     unsigned old = F(cpu);
     unsigned f = old & (kFlagS | kFlagZ | kFlagPV);
     f |= A(cpu) & kFlags53;
@@ -165,7 +167,7 @@ inline void Ccf(CpuState& cpu) {
 }
 
 // The accumulator rotates RLCA, RRCA, RLA, RRA: S, Z, P/V kept.
-inline void SetRotateAFlags(CpuState& cpu, unsigned r, unsigned carry) {
+TARVO_FORCE_INLINE void SetRotateAFlags(CpuState& cpu, unsigned r, unsigned carry) {
     unsigned f = F(cpu) & (kFlagS | kFlagZ | kFlagPV);
     f |= r & kFlags53;
     f |= carry;
@@ -174,7 +176,7 @@ inline void SetRotateAFlags(CpuState& cpu, unsigned r, unsigned carry) {
 
 // The eight CB rotates and shifts, selected by bits 5-3 of the opcode:
 // RLC RRC RL RR SLA SRA SLL SRL. Flags from the result, C from the bit out.
-inline std::uint8_t RotateShift(CpuState& cpu, unsigned kind, unsigned v) {
+TARVO_FORCE_INLINE std::uint8_t RotateShift(CpuState& cpu, unsigned kind, unsigned v) {
     unsigned c = F(cpu) & kFlagC;
     unsigned r = 0;
     unsigned out = 0;
@@ -195,7 +197,7 @@ inline std::uint8_t RotateShift(CpuState& cpu, unsigned kind, unsigned v) {
 
 // BIT b: Z and P/V when the bit is clear, S only for a set bit 7; bits 5 and 3
 // from x (the register, or for memory forms the low byte of the address).
-inline void Bit(CpuState& cpu, unsigned bit, unsigned v, unsigned x) {
+TARVO_FORCE_INLINE void Bit(CpuState& cpu, unsigned bit, unsigned v, unsigned x) {
     unsigned m = v & (1u << bit);
     unsigned f = m == 0 ? kFlagZ | kFlagPV : 0u;
     f |= m & kFlagS;

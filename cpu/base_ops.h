@@ -37,13 +37,13 @@ template <class Bus>
 TARVO_FORCE_INLINE void LdRegMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
     // The register is always B..L/A, never IXh/IXl, even under a prefix.
     std::uint8_t v = x.bus.Read(MemoryOperand(x, map));
-    Reg8(x.cpu, x.cpu.mainMap, FieldR(op)) = v;
+    Reg8(x.cpu, kMainMap, FieldR(op)) = v;
 }
 
 template <class Bus>
 TARVO_FORCE_INLINE void LdMemReg(Exec<Bus>& x, const RegisterMap& map, std::uint8_t op) {
     std::uint16_t address = MemoryOperand(x, map);
-    x.bus.Write(address, Reg8(x.cpu, x.cpu.mainMap, FieldS(op)));
+    x.bus.Write(address, Reg8(x.cpu, kMainMap, FieldS(op)));
 }
 
 template <class Bus>
@@ -59,13 +59,13 @@ TARVO_FORCE_INLINE void IncDecMem(Exec<Bus>& x, const RegisterMap& map, bool inc
     x.bus.Write(address, increment ? alu::Inc(x.cpu, v) : alu::Dec(x.cpu, v));
 }
 
-inline void Exchange(std::uint16_t& a, std::uint16_t& b) {
+TARVO_FORCE_INLINE void Exchange(std::uint16_t& a, std::uint16_t& b) {
     std::uint16_t t = a;
     a = b;
     b = t;
 }
 
-inline void Exx(CpuState& cpu) {
+TARVO_FORCE_INLINE void Exx(CpuState& cpu) {
     Exchange(cpu.BC, cpu.BC_);
     Exchange(cpu.DE, cpu.DE_);
     Exchange(cpu.HL, cpu.HL_);
@@ -78,7 +78,7 @@ TARVO_FORCE_INLINE void ExSpHl(Exec<Bus>& x, const RegisterMap& map) {
     HlRole(x.cpu, map) = v;
 }
 
-inline void RotateA(CpuState& cpu, std::uint8_t op) {
+TARVO_FORCE_INLINE void RotateA(CpuState& cpu, std::uint8_t op) {
     unsigned a = alu::A(cpu);
     unsigned c = alu::F(cpu) & kFlagC;
     switch (op) {

@@ -1,6 +1,7 @@
 // LDI/LDD/CPI/CPD/INI/IND/OUTI/OUTD and their repeats. A repeat runs its whole
 // loop inside one instruction step: no interrupt comes between iterations and
-// R gains one for the whole instruction.
+// R gains one for the whole instruction (kept on purpose: block repeats
+// finished in one step).
 #pragma once
 
 #include <cstdint>
@@ -11,11 +12,11 @@
 namespace z80 {
 
 // Bits 3 and 5 of the block transfers and compares come from bits 3 and 1 of n.
-inline unsigned BlockCopyBits(unsigned n) { return (n & kFlag3) | ((n << 4) & kFlag5); }
+TARVO_FORCE_INLINE unsigned BlockCopyBits(unsigned n) { return (n & kFlag3) | ((n << 4) & kFlag5); }
 
 // One LDI (step +1) or LDD (step -1); returns the byte moved.
 template <class Bus>
-inline std::uint8_t TransferOne(CpuState& cpu, Bus& bus, int step) {
+TARVO_FORCE_INLINE std::uint8_t TransferOne(CpuState& cpu, Bus& bus, int step) {
     std::uint8_t v = bus.Read(cpu.HL);
     bus.Write(cpu.DE, v);
     cpu.HL = static_cast<std::uint16_t>(cpu.HL + step);
@@ -24,7 +25,7 @@ inline std::uint8_t TransferOne(CpuState& cpu, Bus& bus, int step) {
     return v;
 }
 
-inline void SetTransferFlags(CpuState& cpu, std::uint8_t v) {
+TARVO_FORCE_INLINE void SetTransferFlags(CpuState& cpu, std::uint8_t v) {
     unsigned f = alu::F(cpu) & (kFlagS | kFlagZ | kFlagC);
     f |= BlockCopyBits((v + alu::A(cpu)) & 0xFF);
     f |= cpu.BC != 0 ? kFlagPV : 0u;
@@ -32,7 +33,7 @@ inline void SetTransferFlags(CpuState& cpu, std::uint8_t v) {
 }
 
 template <class Bus>
-inline void Transfer(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE void Transfer(CpuState& cpu, Bus& bus, int step, bool repeat) {
     std::uint8_t v = 0;
     do {
         v = TransferOne(cpu, bus, step);
@@ -42,7 +43,7 @@ inline void Transfer(CpuState& cpu, Bus& bus, int step, bool repeat) {
 
 // One CPI/CPD; returns true on a match.
 template <class Bus>
-inline bool CompareOne(CpuState& cpu, Bus& bus, int step) {
+TARVO_FORCE_INLINE bool CompareOne(CpuState& cpu, Bus& bus, int step) {
     unsigned a = alu::A(cpu);
     unsigned v = bus.Read(cpu.HL);
     unsigned t = (a - v) & 0xFF;
@@ -60,17 +61,17 @@ inline bool CompareOne(CpuState& cpu, Bus& bus, int step) {
 }
 
 template <class Bus>
-inline void Compare(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE void Compare(CpuState& cpu, Bus& bus, int step, bool repeat) {
     bool match = false;
     do {
         match = CompareOne(cpu, bus, step);
     } while (repeat && !match && cpu.BC != 0);
 }
 
-inline void DecrementB(CpuState& cpu) { cpu.BC = static_cast<std::uint16_t>(cpu.BC - 0x100); }
+TARVO_FORCE_INLINE void DecrementB(CpuState& cpu) { cpu.BC = static_cast<std::uint16_t>(cpu.BC - 0x100); }
 
 // Flags of INI/IND/OUTI/OUTD: k is the byte plus C+-1 (input) or plus L (output).
-inline void SetBlockIoFlags(CpuState& cpu, unsigned v, unsigned k) {
+TARVO_FORCE_INLINE void SetBlockIoFlags(CpuState& cpu, unsigned v, unsigned k) {
     unsigned b = cpu.BC >> 8;
     unsigned f = SZ53Flags[b];
     f |= (v >> 6) & kFlagN;                              // N: bit 7 of the byte
@@ -80,7 +81,7 @@ inline void SetBlockIoFlags(CpuState& cpu, unsigned v, unsigned k) {
 }
 
 template <class Bus>
-inline void BlockIn(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE void BlockIn(CpuState& cpu, Bus& bus, int step, bool repeat) {
     unsigned v = 0;
     do {
         v = bus.In(cpu.BC & 0xFF);
@@ -92,7 +93,7 @@ inline void BlockIn(CpuState& cpu, Bus& bus, int step, bool repeat) {
 }
 
 template <class Bus>
-inline void BlockOut(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE void BlockOut(CpuState& cpu, Bus& bus, int step, bool repeat) {
     unsigned v = 0;
     do {
         v = bus.Read(cpu.HL);

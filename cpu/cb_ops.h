@@ -15,18 +15,18 @@ namespace z80 {
 // operation byte follows it; both are consumed here.
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t CbMemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
-    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    if (!IsIndexed(map)) return x.cpu.HL;
     auto d = static_cast<std::int8_t>(x.bus.Read(x.pc));
     x.pc = static_cast<std::uint16_t>(x.pc + 2);
     return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
 }
 
 // The result copy of DD CB d op / FD CB d op with low bits 0-5 or 7.
-inline void CopyToRegister(CpuState& cpu, std::uint8_t op, std::uint8_t result) {
-    if (FieldS(op) != 6) Reg8(cpu, cpu.mainMap, FieldS(op)) = result;
+TARVO_FORCE_INLINE void CopyToRegister(CpuState& cpu, std::uint8_t op, std::uint8_t result) {
+    if (FieldS(op) != 6) Reg8(cpu, kMainMap, FieldS(op)) = result;
 }
 
-inline void RotateShiftReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
+TARVO_FORCE_INLINE void RotateShiftReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
     std::uint8_t& reg = Reg8(cpu, map, FieldS(op));
     reg = alu::RotateShift(cpu, FieldR(op), reg);
 }
@@ -46,17 +46,17 @@ TARVO_FORCE_INLINE void BitMem(Exec<Bus>& x, const RegisterMap& map, std::uint8_
     alu::Bit(x.cpu, FieldR(op), x.bus.Read(address), address & 0xFFu);
 }
 
-inline void BitReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
+TARVO_FORCE_INLINE void BitReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op) {
     std::uint8_t v = Reg8(cpu, map, FieldS(op));
     alu::Bit(cpu, FieldR(op), v, v);
 }
 
-inline std::uint8_t ResSet(std::uint8_t op, std::uint8_t v, bool set) {
+TARVO_FORCE_INLINE std::uint8_t ResSet(std::uint8_t op, std::uint8_t v, bool set) {
     auto mask = static_cast<std::uint8_t>(1u << FieldR(op));
     return static_cast<std::uint8_t>(set ? v | mask : v & ~mask);
 }
 
-inline void ResSetReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op, bool set) {
+TARVO_FORCE_INLINE void ResSetReg(CpuState& cpu, const RegisterMap& map, std::uint8_t op, bool set) {
     std::uint8_t& reg = Reg8(cpu, map, FieldS(op));
     reg = ResSet(op, reg, set);
 }

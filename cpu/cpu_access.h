@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "cpu/compiler_hints.h"
 #include "cpu/cpu_state.h"
@@ -13,10 +14,29 @@ namespace z80 {
 // compiler can keep them in host registers across a run of instructions
 // instead of storing and reloading them each time; they are written back to
 // CpuState when the run ends.
+struct RunRegisters {
+    std::uint16_t pc;
+    std::uint16_t r;
+};
+
+// How an instruction run holds its bus: by reference, unless the bus type
+// says it is a few references itself (BoardBus), which are then copied in.
+// Held by the run, they stay in host registers; behind a reference they
+// would be loaded again after every byte written to memory, since such a
+// write may, for all the compiler knows, change them.
+template <class Bus, class = void>
+struct RunBus {
+    using Type = Bus&;
+};
+template <class Bus>
+struct RunBus<Bus, std::enable_if_t<Bus::kCopiedIntoRun>> {
+    using Type = Bus;
+};
+
 template <class Bus>
 struct Exec {
     CpuState& cpu;
-    Bus& bus;
+    typename RunBus<Bus>::Type bus;
     std::uint16_t pc;
     std::uint16_t r;
 };
@@ -46,33 +66,40 @@ TARVO_FORCE_INLINE std::uint16_t Pop(CpuState& cpu, Bus& bus) {
     return v;
 }
 
-inline bool IsIndexed(const CpuState& cpu, const RegisterMap& map) { return &map != &cpu.mainMap; }
+TARVO_FORCE_INLINE bool IsIndexed(const RegisterMap& map) { return &map != &kMainMap; }
 
 // Register fields of an opcode: r = bits 5-3, s = bits 2-0, p = bits 5-4.
-inline unsigned FieldR(std::uint8_t op) { return (op >> 3) & 7u; }
-inline unsigned FieldS(std::uint8_t op) { return op & 7u; }
-inline unsigned FieldP(std::uint8_t op) { return (op >> 4) & 3u; }
+TARVO_FORCE_INLINE unsigned FieldR(std::uint8_t op) { return (op >> 3) & 7u; }
+TARVO_FORCE_INLINE unsigned FieldS(std::uint8_t op) { return op & 7u; }
+TARVO_FORCE_INLINE unsigned FieldP(std::uint8_t op) { return (op >> 4) & 3u; }
 
-inline std::uint8_t& Reg8(CpuState& cpu, const RegisterMap& map, unsigned field) {
+TARVO_FORCE_INLINE std::uint8_t& Reg8(CpuState& cpu, const RegisterMap& map, unsigned field) {
     return ByteAt(cpu, map.slots[field]);
 }
-inline std::uint16_t& HlRole(CpuState& cpu, const RegisterMap& map) { return WordAt(cpu, map.slots[kSlotHl]); }
-inline std::uint16_t& Pair(CpuState& cpu, const RegisterMap& map, unsigned p) {
+TARVO_FORCE_INLINE std::uint16_t& HlRole(CpuState& cpu, const RegisterMap& map) { return WordAt(cpu, map.slots[kSlotHl]); }
+TARVO_FORCE_INLINE std::uint16_t& Pair(CpuState& cpu, const RegisterMap& map, unsigned p) {
     return WordAt(cpu, map.slots[kSlotPairs + p]);
 }
-inline std::uint16_t& StackPair(CpuState& cpu, const RegisterMap& map, unsigned p) {
+TARVO_FORCE_INLINE std::uint16_t& StackPair(CpuState& cpu, const RegisterMap& map, unsigned p) {
     return WordAt(cpu, map.slots[kSlotStack + p]);
 }
 
 // The memory operand (HL), or (IX+d)/(IY+d) with d read at PC.
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t MemoryOperand(Exec<Bus>& x, const RegisterMap& map) {
-    if (!IsIndexed(x.cpu, map)) return x.cpu.HL;
+    if (!IsIndexed(map)) return x.cpu.HL;
     auto d = static_cast<std::int8_t>(FetchByte(x));
     return static_cast<std::uint16_t>(HlRole(x.cpu, map) + d);
 }
 
 // R counts instructions in its low seven bits; bit 7 is kept.
-inline std::uint16_t NextR(std::uint16_t r) { return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F)); }
+TARVO_FORCE_INLINE std::uint16_t NextR(std::uint16_t r) { return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F)); }
+
+// During a run, x.r counts every instruction (one add, no masking) and
+// cpu.R keeps bit 7; R is the two put together.
+template <class Bus>
+TARVO_FORCE_INLINE std::uint16_t CurrentR(const Exec<Bus>& x) {
+    return static_cast<std::uint16_t>((x.cpu.R & 0x80) | (x.r & 0x7F));
+}
 
 }  // namespace z80

@@ -16,14 +16,14 @@ TARVO_FORCE_INLINE std::uint8_t InFromC(CpuState& cpu, Bus& bus) {
     return v;
 }
 
-inline void Neg(CpuState& cpu) {
+TARVO_FORCE_INLINE void Neg(CpuState& cpu) {
     unsigned a = alu::A(cpu);
     unsigned t = 0u - a;
     alu::SetAF(cpu, t, alu::SubFlags(0, a, t));
 }
 
 // LD A,I and LD A,R: P/V shows IFF2.
-inline void LoadAFromSpecial(CpuState& cpu, std::uint16_t value) {
+TARVO_FORCE_INLINE void LoadAFromSpecial(CpuState& cpu, std::uint16_t value) {
     unsigned a = value & 0xFFu;
     unsigned f = SZ53Flags[a];
     f |= cpu.IFF2 ? kFlagPV : 0u;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "cpu/compiler_hints.h"
+
 constexpr unsigned kFlagC = 0x01;   // carry
 constexpr unsigned kFlagN = 0x02;   // subtract
 constexpr unsigned kFlagPV = 0x04;  // parity / overflow
@@ -47,6 +49,6 @@ inline constexpr std::array<std::uint8_t, 8> ConditionMask = {kFlagZ,  kFlagZ,  
                                                               kFlagPV, kFlagPV, kFlagS, kFlagS};
 inline constexpr std::array<std::uint8_t, 8> ConditionFail = {kFlagZ, 0, kFlagC, 0, kFlagPV, 0, kFlagS, 0};
 
-inline bool ConditionHolds(std::uint8_t f, unsigned cc) {
+TARVO_FORCE_INLINE bool ConditionHolds(std::uint8_t f, unsigned cc) {
     return ((f ^ ConditionFail[cc]) & ConditionMask[cc]) != 0;
 }

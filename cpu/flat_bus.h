@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "cpu/compiler_hints.h"
+
+// Its memory accesses are forced inline: the instruction loop is one large
+// function, past the size at which the compiler stops inlining on its own.
 struct FlatBus {
     std::uint8_t memory[65536] = {};
     // Ports are rare next to memory traffic, so a std::function costs nothing
@@ -12,12 +16,12 @@ struct FlatBus {
     std::function<std::uint8_t(std::uint16_t)> portIn;
     std::function<void(std::uint16_t, std::uint8_t)> portOut;
 
-    std::uint8_t Read(std::uint16_t a) const { return memory[a]; }
-    std::uint16_t ReadWord16(std::uint16_t a) const {
+    TARVO_FORCE_INLINE std::uint8_t Read(std::uint16_t a) const { return memory[a]; }
+    TARVO_FORCE_INLINE std::uint16_t ReadWord16(std::uint16_t a) const {
         return static_cast<std::uint16_t>(memory[a] | memory[static_cast<std::uint16_t>(a + 1)] << 8);
     }
-    void Write(std::uint16_t a, std::uint8_t v) { memory[a] = v; }
-    void WriteWord16(std::uint16_t a, std::uint16_t v) {
+    TARVO_FORCE_INLINE void Write(std::uint16_t a, std::uint8_t v) { memory[a] = v; }
+    TARVO_FORCE_INLINE void WriteWord16(std::uint16_t a, std::uint16_t v) {
         memory[a] = static_cast<std::uint8_t>(v);
         memory[static_cast<std::uint16_t>(a + 1)] = static_cast<std::uint8_t>(v >> 8);
     }

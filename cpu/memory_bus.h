@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "cpu/compiler_hints.h"
+
 struct BoardMemory {
     std::uint8_t bytes[65536];
 };
@@ -16,26 +18,27 @@ struct MemoryWindow {
 
 // The board decodes memory at 0000h-0800h and 1800h-27FFh only; everything else
 // reads back as an open bus. Note the edge at 0801h, not 0800h.
-inline bool IsMaskedAddress(std::uint16_t a) { return a > 0x0800 && (a < 0x1800 || a > 0x27FF); }
+TARVO_FORCE_INLINE bool IsMaskedAddress(std::uint16_t a) { return a > 0x0800 && (a < 0x1800 || a > 0x27FF); }
 
-inline std::uint8_t ReadByte(const BoardMemory& memory, const MemoryWindow& window, std::uint16_t a) {
+TARVO_FORCE_INLINE std::uint8_t ReadByte(const BoardMemory& memory, const MemoryWindow& window, std::uint16_t a) {
     if (IsMaskedAddress(a) || a > window.ramEnd) return 0xFF;
     return memory.bytes[a];
 }
 
 // Only the first address is tested, as the board's decoder does.
-inline std::uint16_t ReadWord(const BoardMemory& memory, const MemoryWindow& window, std::uint16_t a) {
+TARVO_FORCE_INLINE std::uint16_t ReadWord(const BoardMemory& memory, const MemoryWindow& window, std::uint16_t a) {
     if (IsMaskedAddress(a) || a > window.ramEnd) return 0xFFFF;
     return static_cast<std::uint16_t>(memory.bytes[a] | memory.bytes[static_cast<std::uint16_t>(a + 1)] << 8);
 }
 
-inline void WriteByte(BoardMemory& memory, const MemoryWindow& window, std::uint16_t a, std::uint8_t v) {
+TARVO_FORCE_INLINE void WriteByte(BoardMemory& memory, const MemoryWindow& window, std::uint16_t a, std::uint8_t v) {
     if (a >= window.romEnd && a <= window.ramEnd) memory.bytes[a] = v;
 }
 
-inline void WriteWord(BoardMemory& memory, const MemoryWindow& window, std::uint16_t a, std::uint16_t v) {
+TARVO_FORCE_INLINE void WriteWord(BoardMemory& memory, const MemoryWindow& window, std::uint16_t a, std::uint16_t v) {
     if (a < window.romEnd || a > window.ramEnd) return;
     memory.bytes[a] = static_cast<std::uint8_t>(v);
+    // Kept on purpose: a word written at FFFFh stores its high byte at 0000h.
     memory.bytes[static_cast<std::uint16_t>(a + 1)] = static_cast<std::uint8_t>(v >> 8);
 }
 
@@ -48,11 +51,12 @@ struct BoardBus {
     BoardMemory& memory;
     MemoryWindow& window;
     Ports& ports;
+    static constexpr bool kCopiedIntoRun = true;  // three references: see z80::RunBus
 
-    std::uint8_t Read(std::uint16_t a) const { return ReadByte(memory, window, a); }
-    std::uint16_t ReadWord16(std::uint16_t a) const { return ReadWord(memory, window, a); }
-    void Write(std::uint16_t a, std::uint8_t v) { WriteByte(memory, window, a, v); }
-    void WriteWord16(std::uint16_t a, std::uint16_t v) { WriteWord(memory, window, a, v); }
+    TARVO_FORCE_INLINE std::uint8_t Read(std::uint16_t a) const { return ReadByte(memory, window, a); }
+    TARVO_FORCE_INLINE std::uint16_t ReadWord16(std::uint16_t a) const { return ReadWord(memory, window, a); }
+    TARVO_FORCE_INLINE void Write(std::uint16_t a, std::uint8_t v) { WriteByte(memory, window, a, v); }
+    TARVO_FORCE_INLINE void WriteWord16(std::uint16_t a, std::uint16_t v) { WriteWord(memory, window, a, v); }
     std::uint8_t In(std::uint16_t port) { return ports.BoardPortIn(port); }
     void Out(std::uint16_t port, std::uint8_t v) { ports.BoardPortOut(port, v); }
 };

@@ -45,6 +45,31 @@ TEST(RefreshRegister, GainsOnePerInstructionWhateverThePrefixes) {
     }
 }
 
+// Within a run R is counted apart from its bit 7: LD R,A and LD A,R in the
+// middle of a run, and the count wrapping, must match single steps.
+TEST(RunCpu, KeepsTheRefreshRegisterAsStepsDo) {
+    const std::uint8_t program[] = {
+        0x3E, 0x80, 0xED, 0x4F, 0xED, 0x5F, 0x32, 0x00, 0x20,  // LD A,80h; LD R,A; LD A,R; LD (2000h),A
+        0x3E, 0x7E, 0xED, 0x4F, 0x00, 0x00, 0x00,              // LD A,7Eh; LD R,A; NOP x3
+        0xED, 0x5F, 0x32, 0x01, 0x20, 0xC3, 0x00, 0x18,        // LD A,R; LD (2001h),A; JP 1800h
+    };
+    for (std::uint16_t startR : {std::uint16_t{0x00}, std::uint16_t{0x7F}, std::uint16_t{0xFF}}) {
+        for (int count : {1, 3, 9, 300}) {
+            FlatRig stepped;
+            FlatRig run;
+            std::memcpy(stepped.bus->memory + 0x1800, program, sizeof program);
+            std::memcpy(run.bus->memory + 0x1800, program, sizeof program);
+            stepped.cpu.PC = run.cpu.PC = 0x1800;
+            stepped.cpu.R = run.cpu.R = startR;
+            stepped.Step(count);
+            RunCpu(run.cpu, *run.bus, static_cast<std::uint64_t>(count));
+            EXPECT_EQ(run.cpu.R, stepped.cpu.R) << std::hex << startR << " " << std::dec << count;
+            EXPECT_EQ(RegA(run.cpu), RegA(stepped.cpu)) << std::hex << startR << " " << std::dec << count;
+            EXPECT_EQ(std::memcmp(stepped.bus->memory + 0x2000, run.bus->memory + 0x2000, 2), 0);
+        }
+    }
+}
+
 TEST(RefreshRegister, CountsInItsLowSevenBitsAndKeepsBitSeven) {
     const std::uint16_t cases[][2] = {{0x7F, 0x00}, {0xFF, 0x80}, {0x00, 0x01}, {0x80, 0x81}};
     for (const auto& c : cases) {

@@ -39,7 +39,8 @@ CpmRunResult RunCpmProgram(const std::vector<std::uint8_t>& image, void (*echo)(
     ResetCpu(cpu);
     cpu.PC = 0x0100;
     CpmRunResult result;
-    auto atBdosOrWarmBoot = [](std::uint16_t pc) { return pc == kBdosEntry || pc == 0x0000; };
+    // One compare on the common path: both addresses lie below 6.
+    auto atBdosOrWarmBoot = [](std::uint16_t pc) { return pc <= kBdosEntry && (pc == kBdosEntry || pc == 0x0000); };
     for (;;) {
         result.instructions += RunCpu(cpu, bus, UINT64_MAX, atBdosOrWarmBoot);
         if (cpu.PC == 0x0000) break;
