@@ -11,7 +11,8 @@
 # are compared alike. It runs in PEER_DIR (default: the current folder); a run
 # that fails, or whose output holds "ERROR", stops the benchmark.
 # Variables: ROUNDS (runs of each, default 3), OPT (optimisation flags of our
-# build, default -O2), CXX (default g++), Z80_TESTS_DIR (the folder holding
+# build, default -O2), CXX (default g++), CC (the C compiler named for the
+# peer, default gcc), Z80_TESTS_DIR (the folder holding
 # zexdoc.com), BENCH_DIR (build folder and logs).
 # Without a command the script says what it needs and exits with 77.
 set -euo pipefail
@@ -22,6 +23,7 @@ peer_dir=${PEER_DIR:-.}
 rounds=${ROUNDS:-3}
 opt=${OPT:--O2}
 cxx=${CXX:-g++}
+cc=${CC:-gcc}
 tests_dir=${Z80_TESTS_DIR:-$src/../shared/z80-tests}
 work=${BENCH_DIR:-$src/build-bench-peers}
 
@@ -29,7 +31,7 @@ if [ -z "$peer" ]; then
     cat >&2 <<EOF2
 bench_peers: no peer command given.
 Build another Z80 interpreter's ZEXDOC program yourself, outside this repository,
-with $cxx's C compiler and $opt, so that it runs ZEXDOC alone, then run
+with $cc (or $cxx) and $opt, so that it runs ZEXDOC alone, then run
     make bench-peers PEER_ZEXDOC='/path/to/its/program ARGS' [PEER_DIR=/its/folder]
 or  PEER_DIR=/its/folder tools/bench_peers.sh '/path/to/its/program ARGS'
 EOF2
