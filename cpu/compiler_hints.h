@@ -29,8 +29,10 @@
 #endif
 
 // Threaded dispatch (cpu/run_instructions.h) needs labels as values, which
-// GCC and Clang offer; other compilers (MSVC) take the portable switch.
-#if defined(__GNUC__) || defined(__clang__)
+// GCC and Clang offer; other compilers (MSVC) take the portable switch. So
+// does WebAssembly: it has no indirect jumps, and Emscripten turns the labels
+// back into one large switch that runs slower than the plain one.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(__EMSCRIPTEN__)
 #define TARVO_THREADED_DISPATCH 1
 #else
 #define TARVO_THREADED_DISPATCH 0
