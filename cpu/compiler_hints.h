@@ -1,5 +1,5 @@
 // What the instruction loop needs from the compiler, spelled for each compiler
-// in this one place: two hints and the host's byte order.
+// in this one place: three hints and the host's byte order.
 #pragma once
 
 #if defined(_MSC_VER)
@@ -14,9 +14,13 @@
 #define TARVO_FORCE_INLINE inline __attribute__((always_inline))
 #endif
 #define TARVO_UNREACHABLE() __builtin_unreachable()
+#define TARVO_LIKELY(condition) __builtin_expect(!!(condition), 1)
 #else
 #define TARVO_FORCE_INLINE inline
 #define TARVO_UNREACHABLE() ((void)0)
+#endif
+#ifndef TARVO_LIKELY
+#define TARVO_LIKELY(condition) (condition)
 #endif
 
 // The byte order of the host, which decides where the 8-bit halves of a

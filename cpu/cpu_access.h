@@ -19,18 +19,20 @@ struct RunRegisters {
     std::uint16_t r;
 };
 
-// How an instruction run holds its bus: by reference, unless the bus type
-// says it is a few references itself (BoardBus), which are then copied in.
-// Held by the run, they stay in host registers; behind a reference they
-// would be loaded again after every byte written to memory, since such a
-// write may, for all the compiler knows, change them.
+// How an instruction run holds its bus: by reference, unless the bus offers
+// a view for runs (BoardBus), which the run then holds by value. Held by the
+// run, the view stays in host registers; behind a reference its parts would
+// be loaded again after every byte written to memory, since such a write may,
+// for all the compiler knows, change them.
 template <class Bus, class = void>
 struct RunBus {
     using Type = Bus&;
+    static Type For(Bus& bus) { return bus; }
 };
 template <class Bus>
-struct RunBus<Bus, std::enable_if_t<Bus::kCopiedIntoRun>> {
-    using Type = Bus;
+struct RunBus<Bus, std::void_t<typename Bus::RunView>> {
+    using Type = typename Bus::RunView;
+    static Type For(Bus& bus) { return bus.ForRun(); }
 };
 
 template <class Bus>

@@ -29,7 +29,7 @@ void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m);
 template <OpClass kClass, class Bus>
 TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::uint8_t op) {
     CpuState& cpu = x.cpu;
-    Bus& bus = x.bus;
+    auto& bus = x.bus;
     switch (kClass) {
         case OpClass::PrefixDD:
         case OpClass::PrefixFD:

@@ -24,29 +24,41 @@ namespace z80 {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"  // labels as values, here only
 
+// R is not counted here per instruction: done counts them already, so R is
+// x.r + done, and a register freed for the loop keeps more of the bus and
+// registers out of memory. Only a prefixed instruction, which steps R once
+// more and may load or read it, needs R whole: x.r is made so around it.
+template <OpClass kClass, class Bus>
+TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint64_t done, std::uint8_t op) {
+    constexpr bool kPrefix = kClass == OpClass::PrefixCB || kClass == OpClass::PrefixDD ||
+                             kClass == OpClass::PrefixED || kClass == OpClass::PrefixFD;
+    if (kPrefix) x.r = static_cast<std::uint16_t>(x.r + done);
+    ExecuteClass<kClass>(x, kMainMap, op);
+    if (kPrefix) x.r = static_cast<std::uint16_t>(x.r - done);
+}
+
 template <class Bus, class StopBefore>
 inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
-    Exec<Bus> x = run;  // a local copy, whose PC and R can live in host registers
+    Exec<Bus> x = run;  // a local copy, whose PC can live in a host register
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
 #undef TARVO_HANDLER_ADDRESS
     std::uint64_t done = 0;
-#define TARVO_NEXT_INSTRUCTION()                                 \
+#define TARVO_NEXT_INSTRUCTION()                          \
     if (done == count || stopBefore(x.pc)) goto finished; \
     ++done;                                               \
-    ++x.r;                                                \
     goto* kHandlers[x.bus.Read(x.pc++)]
 
     TARVO_NEXT_INSTRUCTION();
-#define TARVO_HANDLER(n)                                   \
-    opcode_##n : ExecuteClass<MainDecodeTable[n]>(x, kMainMap, n); \
+#define TARVO_HANDLER(n)                                              \
+    opcode_##n : ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
     TARVO_NEXT_INSTRUCTION();
     TARVO_EACH_OPCODE(TARVO_HANDLER)
 #undef TARVO_HANDLER
 #undef TARVO_NEXT_INSTRUCTION
 finished:
     run.pc = x.pc;
-    run.r = x.r;
+    run.r = static_cast<std::uint16_t>(x.r + done);
     return done;
 }
 

@@ -27,7 +27,8 @@ namespace {
 
 // A loop over a 256-byte table in board RAM: loads, 8-bit arithmetic, a
 // rotate, indexed memory, a call with push/pop, a shift and DJNZ. It stays in
-// 1800h-27FFh, so it runs the same on both buses.
+// 1800h-27FFh, so it runs the same on both buses. Its code also runs from
+// 0000h, in ROM as the monitor's does, with its two jump targets moved.
 const std::uint8_t kProgram[] = {
     0x31, 0x00, 0x28,        // 1800 LD SP,2800h
     0xDD, 0x21, 0x00, 0x20,  // 1803 LD IX,2000h
@@ -53,6 +54,16 @@ const std::uint8_t kProgram[] = {
     0xC9,                    // 182A RET
 };
 constexpr std::uint16_t kProgramStart = 0x1800;
+constexpr std::size_t kJumpTargets[] = {0x16, 0x1B};  // CALL 1820h, JP 1807h
+
+void LoadProgram(std::uint8_t* memory, std::uint16_t at) {
+    std::memcpy(memory + at, kProgram, sizeof kProgram);
+    for (std::size_t operand : kJumpTargets) {
+        unsigned target = (kProgram[operand] | kProgram[operand + 1] * 256u) - kProgramStart + at;
+        memory[at + operand] = static_cast<std::uint8_t>(target);
+        memory[at + operand + 1] = static_cast<std::uint8_t>(target >> 8);
+    }
+}
 
 struct NoPorts {
     std::uint8_t BoardPortIn(std::uint16_t) { return 0xFF; }
@@ -75,10 +86,10 @@ void Report(const char* what, std::uint64_t count, const Timer& timer) {
 }
 
 template <class Bus>
-void Measure(const char* what, Bus& bus, std::uint64_t count) {
+void Measure(const char* what, Bus& bus, std::uint64_t count, std::uint16_t start = kProgramStart) {
     CpuState cpu{};
     ResetCpu(cpu);
-    cpu.PC = kProgramStart;
+    cpu.PC = start;
     Timer timer;
     RunCpu(cpu, bus, count);
     Report(what, count, timer);
@@ -88,17 +99,19 @@ void Measure(const char* what, Bus& bus, std::uint64_t count) {
 
 void RunFlat(std::uint64_t count) {
     auto bus = std::make_unique<FlatBus>();
-    std::memcpy(bus->memory + kProgramStart, kProgram, sizeof kProgram);
+    LoadProgram(bus->memory, kProgramStart);
     Measure("flat bus:", *bus, count);
 }
 
 void RunBoard(std::uint64_t count) {
     auto memory = std::make_unique<BoardMemory>();
-    std::memcpy(memory->bytes + kProgramStart, kProgram, sizeof kProgram);
+    LoadProgram(memory->bytes, kProgramStart);
+    LoadProgram(memory->bytes, 0x0000);
     MemoryWindow window{0x0800, 0xFFFF};
     NoPorts ports;
     BoardBus<NoPorts> bus{*memory, window, ports};
     Measure("board bus:", bus, count);
+    Measure("from ROM:", bus, count, 0x0000);
 }
 
 }  // namespace

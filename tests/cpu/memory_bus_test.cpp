@@ -78,6 +78,28 @@ TEST(BoardMemoryMap, RamEndBelowTopMasksReadsAndDropsWritesAboveIt) {
     EXPECT_EQ(memory->bytes[0x2001], 0x00);
 }
 
+// Every address under windows that cut the decoded ranges anywhere, against
+// the rule as the board states it.
+TEST(BoardMemoryMap, EveryAddressUnderOddWindowsFollowsTheRule) {
+    const MemoryWindow windows[] = {{0x0800, 0xFFFF}, {0x0000, 0xFFFF}, {0x0800, 0x1FFF}, {0x0800, 0x1800},
+                                    {0x0800, 0x17FF}, {0x0800, 0x0800}, {0x0400, 0x03FF}, {0x2000, 0x0100},
+                                    {0xFFFF, 0xFFFF}, {0x0000, 0x0000}};
+    auto memory = std::make_unique<BoardMemory>();
+    for (const MemoryWindow& window : windows) {
+        for (unsigned a = 0; a <= 0xFFFF; ++a) {
+            const auto address = static_cast<std::uint16_t>(a);
+            const bool decoded = a <= 0x0800 || (a >= 0x1800 && a <= 0x27FF);
+            const bool readable = decoded && a <= window.ramEnd;
+            const bool writable = a >= window.romEnd && a <= window.ramEnd;
+            memory->bytes[a] = 0x5A;
+            WriteByte(*memory, window, address, 0xA5);
+            ASSERT_EQ(memory->bytes[a], writable ? 0xA5 : 0x5A) << std::hex << window.romEnd << "-" << window.ramEnd << " " << a;
+            ASSERT_EQ(ReadByte(*memory, window, address), readable ? memory->bytes[a] : 0xFF)
+                << std::hex << window.romEnd << "-" << window.ramEnd << " " << a;
+        }
+    }
+}
+
 TEST(BoardCpu, FetchFromMaskedAddressExecutesRst38) {
     BoardRig rig;
     rig.cpu.PC = 0x3000;
