@@ -2,10 +2,12 @@
 
 #include "board/board.h"
 
-void RunIdlePass(Board& board) {
+void RunIdlePass(Board& board) { RunIdlePasses(board, 1); }
+
+void RunIdlePasses(Board& board, std::uint64_t passes) {
     if (!board.run.running) return;
     BoardCpu access(board);
-    RunIdlePassFrom(board.cpu, board.run, access.bus, 0, kInstructionsPerPass);
+    RunIdlePassesOn(board.cpu, board.run, access.bus, passes);
 }
 
 bool CountDownStepNmi(RunState& run) {

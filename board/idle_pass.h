@@ -21,6 +21,10 @@ constexpr unsigned kStepNmiReload = 5;
 // FFFFFFFFh and another NMI would need 2^32 more passes.
 void RunIdlePass(Board& board);
 
+// RunIdlePass passes times over, as one run of instructions wherever it can
+// be (see RunIdlePassesOn); the page runs the board flat out so.
+void RunIdlePasses(Board& board, std::uint64_t passes);
+
 // Step 2 above on its own: reloads or counts down the step NMI and tells
 // whether the NMI is due now.
 bool CountDownStepNmi(RunState& run);
@@ -41,6 +45,31 @@ bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int e
     }
     if (end > position) RunCpu(cpu, bus, static_cast<std::uint64_t>(end - position));  // no look at the countdown
     return taken;
+}
+
+// Whole passes from a pass boundary. A pass whose first instruction leaves
+// the step NMI unarmed only reloads the countdown, so a stretch of such passes
+// is one run of instructions, which ends at the first instruction boundary
+// where the flag is found armed; the rest of that pass, and the passes after
+// it while the flag stays armed, go one by one as above.
+template <class Bus>
+void RunIdlePassesOn(CpuState& cpu, RunState& run, Bus& bus, std::uint64_t passes) {
+    constexpr std::uint64_t kPass = kInstructionsPerPass;
+    while (passes > 0) {
+        const std::uint64_t ran =
+            RunCpu(cpu, bus, passes * kPass, [&run](std::uint16_t) { return run.stepNmiArmed != 0; });
+        if (ran > 1) run.stepNmiCountdown = kStepNmiReload;  // what each countdown in the run did
+        passes -= ran / kPass;
+        const auto position = static_cast<int>(ran % kPass);
+        if (passes == 0) return;
+        if (position == 1) {  // stopped where this pass counts down
+            if (CountDownStepNmi(run)) AcceptNmi(cpu, bus);
+            RunCpu(cpu, bus, kPass - 1);
+        } else {
+            RunIdlePassFrom(cpu, run, bus, position, kInstructionsPerPass);
+        }
+        --passes;
+    }
 }
 
 // The board's start, in the order the window's creation follows:

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "board/board.h"
+#include "board/idle_pass.h"
 #include "cpm/cpm_harness.h"
 #include "cpu/flat_bus.h"
 #include "cpu/memory_bus.h"
@@ -114,6 +116,22 @@ void RunBoard(std::uint64_t count) {
     Measure("from ROM:", bus, count, 0x0000);
 }
 
+// The same program on a whole board, in idle passes of ten instructions: one
+// pass a call, as the window and tarvorun run them, and many passes a call, as
+// the page runs flat out.
+void RunIdlePasses(std::uint64_t count, std::uint64_t passesPerCall, const char* what) {
+    auto board = std::make_unique<Board>();
+    SetUpBoard(*board);
+    LoadProgram(board->memory.bytes, kProgramStart);
+    StartBoard(*board);
+    board->cpu.PC = kProgramStart;
+    Timer timer;
+    const std::uint64_t calls = count / kInstructionsPerPass / passesPerCall;
+    for (std::uint64_t call = 0; call < calls; ++call) RunIdlePasses(*board, passesPerCall);
+    Report(what, calls * passesPerCall * kInstructionsPerPass, timer);
+    if (board->cpu.PC == 0xFFFF && board->cpu.AF == 0x1234) std::puts("");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +155,8 @@ int main(int argc, char** argv) {
         std::printf("fixed program, %llu instructions each\n", static_cast<unsigned long long>(count));
         RunFlat(count);
         RunBoard(count);
+        RunIdlePasses(count, 1, "a pass:");
+        RunIdlePasses(count, 1000, "passes:");
     }
 
     if (!runZexdoc) return 0;

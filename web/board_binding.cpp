@@ -74,7 +74,7 @@ EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
             StepInPass();
             ++ran;
         }
-        for (int i = 0; i < passes; ++i) RunIdlePass(board);
+        RunIdlePasses(board, static_cast<std::uint64_t>(passes));
         return ran + passes * kInstructionsPerPass;
     }
     const int count = passes * kInstructionsPerPass;
