@@ -1,10 +1,11 @@
 // What the instruction loop needs from the compiler, spelled for each compiler
-// in this one place: three hints and the host's byte order.
+// in this one place: four hints and the host's byte order.
 #pragma once
 
 #if defined(_MSC_VER)
 #define TARVO_FORCE_INLINE __forceinline
 #define TARVO_UNREACHABLE() __assume(0)
+#define TARVO_NOINLINE __declspec(noinline)
 #elif defined(__GNUC__) || defined(__clang__)
 #if defined(__SANITIZE_ADDRESS__)
 // With AddressSanitizer, forcing every handler into the instruction loop makes
@@ -15,9 +16,13 @@
 #endif
 #define TARVO_UNREACHABLE() __builtin_unreachable()
 #define TARVO_LIKELY(condition) __builtin_expect(!!(condition), 1)
+#define TARVO_NOINLINE __attribute__((noinline))
 #else
 #define TARVO_FORCE_INLINE inline
 #define TARVO_UNREACHABLE() ((void)0)
+#endif
+#ifndef TARVO_NOINLINE
+#define TARVO_NOINLINE
 #endif
 #ifndef TARVO_LIKELY
 #define TARVO_LIKELY(condition) (condition)

@@ -35,6 +35,22 @@ struct RunBus<Bus, std::void_t<typename Bus::RunView>> {
     static Type For(Bus& bus) { return bus.ForRun(); }
 };
 
+// A bus whose run view has a FittingView, as a run holds it for an
+// instruction known to fit whole in memory that reads back: the same bus,
+// with fetches that need no test. CheckedBus undoes it.
+template <class Bus>
+struct Fitting {
+    using RunView = typename Bus::FittingView;
+};
+template <class Bus>
+struct CheckedBus {
+    using Type = Bus;
+};
+template <class Bus>
+struct CheckedBus<Fitting<Bus>> {
+    using Type = Bus;
+};
+
 template <class Bus>
 struct Exec {
     CpuState& cpu;
@@ -45,12 +61,12 @@ struct Exec {
 
 template <class Bus>
 TARVO_FORCE_INLINE std::uint8_t FetchByte(Exec<Bus>& x) {
-    return x.bus.Read(x.pc++);
+    return x.bus.Fetch(x.pc++);
 }
 
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t FetchWord(Exec<Bus>& x) {
-    std::uint16_t v = x.bus.ReadWord16(x.pc);
+    std::uint16_t v = x.bus.FetchWord16(x.pc);
     x.pc = static_cast<std::uint16_t>(x.pc + 2);
     return v;
 }

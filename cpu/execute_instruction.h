@@ -41,7 +41,11 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
             }
             // PC and R go by value, in host registers: passing x itself would
             // let them escape, and copying it costs a store and reload stall.
-            RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+            // A prefix after DD or FD makes the instruction longer than four
+            // bytes: its fetches are tested again.
+            RunRegisters after = IsIndexed(m) ? ExecutePrefixed<typename CheckedBus<Bus>::Type>(
+                                                    x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass)
+                                              : ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
             x.pc = after.pc;
             x.r = after.r;
             return;

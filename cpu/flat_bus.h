@@ -20,6 +20,9 @@ struct FlatBus {
     TARVO_FORCE_INLINE std::uint16_t ReadWord16(std::uint16_t a) const {
         return static_cast<std::uint16_t>(memory[a] | memory[static_cast<std::uint16_t>(a + 1)] << 8);
     }
+    // Instruction fetches, which read as any other read does here.
+    TARVO_FORCE_INLINE std::uint8_t Fetch(std::uint16_t a) const { return Read(a); }
+    TARVO_FORCE_INLINE std::uint16_t FetchWord16(std::uint16_t a) const { return ReadWord16(a); }
     TARVO_FORCE_INLINE void Write(std::uint16_t a, std::uint8_t v) { memory[a] = v; }
     TARVO_FORCE_INLINE void WriteWord16(std::uint16_t a, std::uint16_t v) {
         memory[a] = static_cast<std::uint8_t>(v);

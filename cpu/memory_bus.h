@@ -26,8 +26,10 @@ struct MemoryWindow {
 struct WindowReach {
     std::uint16_t romTop;      // reads at or below it reach memory
     std::uint16_t ramReads;    // so do reads at 1800h + 0 ... ramReads - 1
-    std::uint32_t writeFrom;   // writes at writeFrom + 0 ... writes - 1 land
-    std::uint32_t writes;
+    std::uint16_t writeFrom;   // writes at writeFrom ... writeTo land
+    std::uint16_t writeTo;
+    std::uint16_t romFits;     // an instruction of four bytes at 0 ... romFits - 1 reads back whole,
+    std::uint16_t ramFits;     // and so does one at 1800h + 0 ... ramFits - 1
 };
 
 constexpr std::uint16_t kRamStart = 0x1800;
@@ -37,9 +39,14 @@ constexpr std::uint16_t kRomTop = 0x0800;
 constexpr WindowReach ReachOf(const MemoryWindow& window) {
     const unsigned ramEnd = window.ramEnd;
     const unsigned ramTop = ramEnd < kRamTop ? ramEnd : kRamTop;
-    return WindowReach{static_cast<std::uint16_t>(ramEnd < kRomTop ? ramEnd : kRomTop),
-                       static_cast<std::uint16_t>(ramTop >= kRamStart ? ramTop - kRamStart + 1 : 0), window.romEnd,
-                       ramEnd >= window.romEnd ? ramEnd - window.romEnd + 1u : 0u};
+    const unsigned romTop = ramEnd < kRomTop ? ramEnd : kRomTop;
+    const unsigned ramReads = ramTop >= kRamStart ? ramTop - kRamStart + 1 : 0;
+    return WindowReach{static_cast<std::uint16_t>(romTop),
+                       static_cast<std::uint16_t>(ramReads),
+                       window.romEnd,
+                       window.ramEnd,
+                       static_cast<std::uint16_t>(romTop >= 3 ? romTop - 2 : 0),
+                       static_cast<std::uint16_t>(ramReads > 3 ? ramReads - 3 : 0)};
 }
 
 // RAM is tested first: that is where programs run and keep their data. An
@@ -48,9 +55,11 @@ constexpr WindowReach ReachOf(const MemoryWindow& window) {
 TARVO_FORCE_INLINE bool Readable(const WindowReach& reach, std::uint16_t a) {
     return TARVO_LIKELY(static_cast<std::uint16_t>(a - kRamStart) < reach.ramReads || a <= reach.romTop);
 }
+TARVO_FORCE_INLINE bool FitsWhole(const WindowReach& reach, std::uint16_t pc) {
+    return TARVO_LIKELY(static_cast<std::uint16_t>(pc - kRamStart) < reach.ramFits || pc < reach.romFits);
+}
 TARVO_FORCE_INLINE bool Writable(const WindowReach& reach, std::uint16_t a) {
-    // Below writeFrom the difference wraps past every count of writes.
-    return TARVO_LIKELY(a - reach.writeFrom < reach.writes);
+    return TARVO_LIKELY(a >= reach.writeFrom && a <= reach.writeTo);
 }
 
 TARVO_FORCE_INLINE std::uint8_t ReadByte(const std::uint8_t* bytes, const WindowReach& reach, std::uint16_t a) {
@@ -110,10 +119,24 @@ struct BoardBus {
 
         TARVO_FORCE_INLINE std::uint8_t Read(std::uint16_t a) const { return ReadByte(bytes, bus->reach, a); }
         TARVO_FORCE_INLINE std::uint16_t ReadWord16(std::uint16_t a) const { return ReadWord(bytes, bus->reach, a); }
+        TARVO_FORCE_INLINE std::uint8_t Fetch(std::uint16_t a) const { return Read(a); }
+        TARVO_FORCE_INLINE std::uint16_t FetchWord16(std::uint16_t a) const { return ReadWord16(a); }
         TARVO_FORCE_INLINE void Write(std::uint16_t a, std::uint8_t v) { WriteByte(bytes, bus->reach, a, v); }
         TARVO_FORCE_INLINE void WriteWord16(std::uint16_t a, std::uint16_t v) { WriteWord(bytes, bus->reach, a, v); }
         std::uint8_t In(std::uint16_t port) { return bus->ports.BoardPortIn(port); }
         void Out(std::uint16_t port, std::uint8_t v) { bus->ports.BoardPortOut(port, v); }
+        // Whether the four bytes from pc on, the longest an instruction
+        // fetches, all read back from memory.
+        TARVO_FORCE_INLINE bool FitsWhole(std::uint16_t pc) const { return ::FitsWhole(bus->reach, pc); }
+    };
+    // The view for an instruction known to fit whole (see z80::Fitting): its
+    // opcode and operand fetches need no test.
+    struct FittingView : RunView {
+        FittingView(const RunView& view) : RunView(view) {}  // implicit: a run turns its view into this one
+        TARVO_FORCE_INLINE std::uint8_t Fetch(std::uint16_t a) const { return this->bytes[a]; }
+        TARVO_FORCE_INLINE std::uint16_t FetchWord16(std::uint16_t a) const {
+            return static_cast<std::uint16_t>(this->bytes[a] | this->bytes[static_cast<std::uint16_t>(a + 1)] << 8);
+        }
     };
     RunView ForRun() {
         reach = ReachOf(window);

@@ -37,9 +37,43 @@ TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint64_t done, st
     if (kPrefix) x.r = static_cast<std::uint16_t>(x.r - done);
 }
 
+// The board's bus tests every fetch against the window. The handlers of the
+// threaded loop run on Fitting<Bus> instead, whose fetches need no test: the
+// loop first tests that the instruction's four bytes at most all read back,
+// and runs one that does not (at the top of ROM or RAM, or outside both)
+// through the portable switch, tested byte by byte. A bus without such a view
+// (the flat bus) runs every instruction threaded.
+template <class Bus, class = void>
+struct ThreadedBus {
+    using Type = Bus;
+};
+template <class Bus>
+struct ThreadedBus<Bus, std::void_t<typename Bus::FittingView>> {
+    using Type = Fitting<Bus>;
+};
+
+template <class Bus>
+TARVO_FORCE_INLINE bool FitsWhole(const Exec<Bus>&) {
+    return true;
+}
+template <class Bus>
+TARVO_FORCE_INLINE bool FitsWhole(const Exec<Fitting<Bus>>& x) {
+    return x.bus.FitsWhole(x.pc);
+}
+
+// The instruction at PC through the portable switch. Out of line, and with
+// PC and R by value, as for ExecutePrefixed.
+template <class Bus>
+TARVO_NOINLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
+    Exec<Bus> x{cpu, bus, run.pc, run.r};
+    Execute(x, x.bus.Read(x.pc++));
+    return RunRegisters{x.pc, x.r};
+}
+
 template <class Bus, class StopBefore>
 inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
-    Exec<Bus> x = run;  // a local copy, whose PC can live in a host register
+    using Threaded = typename ThreadedBus<Bus>::Type;
+    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r};  // a local copy, whose PC can live in a host register
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
 #undef TARVO_HANDLER_ADDRESS
@@ -47,8 +81,15 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
 #define TARVO_NEXT_INSTRUCTION()                          \
     if (done == count || stopBefore(x.pc)) goto finished; \
     ++done;                                               \
-    goto* kHandlers[x.bus.Read(x.pc++)]
+    if (!FitsWhole(x)) goto tested;                       \
+    goto* kHandlers[x.bus.Fetch(x.pc++)]
 
+    TARVO_NEXT_INSTRUCTION();
+tested: {  // R made whole for it: done counts it already
+    RunRegisters after = ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1)});
+    x.pc = after.pc;
+    x.r = static_cast<std::uint16_t>(after.r - done);
+}
     TARVO_NEXT_INSTRUCTION();
 #define TARVO_HANDLER(n)                                              \
     opcode_##n : ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \

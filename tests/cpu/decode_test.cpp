@@ -245,6 +245,48 @@ TEST(RunCpu, MatchesStepByStepExecution) {
     EXPECT_EQ(ran, 12u);  // 4 set-up instructions, then 8 up to and including the CALL
 }
 
+// On the board's bus a run fetches an instruction untested when its four
+// bytes all read back, and tests it byte by byte otherwise. Instructions of
+// one to five bytes placed across each edge of ROM and RAM, and under a
+// window that ends RAM early, must run as single steps run them.
+TEST(RunCpu, MatchesStepsAcrossTheEdgesOfTheBoardsMemory) {
+    const std::vector<std::uint8_t> instructions[] = {
+        {0x3E, 0x12},                    // LD A,12h
+        {0x21, 0x34, 0x12},              // LD HL,1234h
+        {0xDD, 0x36, 0x01, 0x77},        // LD (IX+1),77h
+        {0xFD, 0xCB, 0x02, 0xC6},        // SET 0,(IY+2)
+        {0xED, 0x43, 0x10, 0x20},        // LD (2010h),BC
+        {0xDD, 0xFD, 0x36, 0x01, 0x77},  // a prefix after a prefix: LD (IY+1),77h
+        {0xDD, 0xED, 0x4B, 0x10, 0x20},  // DD dropped by ED: LD BC,(2010h)
+        {0xC3, 0x00, 0x20},              // JP 2000h
+    };
+    const MemoryWindow windows[] = {{0x0800, 0xFFFF}, {0x0800, 0x1FFF}};
+    for (const MemoryWindow& window : windows) {
+        for (std::uint16_t edge : {std::uint16_t{0x0800}, std::uint16_t{0x2000}, std::uint16_t{0x2800}}) {
+            for (const auto& bytes : instructions) {
+                for (int before = 1; before <= 6; ++before) {
+                    const auto at = static_cast<std::uint16_t>(edge - before);
+                    BoardRig stepped;
+                    BoardRig run;
+                    for (BoardRig* rig : {&stepped, &run}) {
+                        rig->window = window;
+                        rig->cpu.IX = rig->cpu.IY = 0x2100;
+                        rig->cpu.SP = 0x2200;
+                        for (std::size_t i = 0; i < bytes.size(); ++i) rig->memory->bytes[(at + i) & 0xFFFF] = bytes[i];
+                        rig->memory->bytes[edge] = 0x01;  // stored, but read only where the window lets it
+                        rig->cpu.PC = at;
+                    }
+                    stepped.Step(2);
+                    RunCpu(run.cpu, run.bus, 2);
+                    SCOPED_TRACE(testing::Message() << std::hex << window.ramEnd << " " << at << " " << int{bytes[0]});
+                    EXPECT_EQ(std::memcmp(&stepped.cpu, &run.cpu, sizeof(CpuState)), 0);
+                    EXPECT_EQ(std::memcmp(stepped.memory->bytes, run.memory->bytes, 65536), 0);
+                }
+            }
+        }
+    }
+}
+
 TEST(ResetCpu, SetsTheControlRegistersAndKeepsTheRest) {
     FlatRig rig;
     CpuState& cpu = rig.cpu;

@@ -87,6 +87,8 @@ struct FetchWatchBus : FlatBus {
         Note(a + 1u);
         return FlatBus::ReadWord16(a);
     }
+    std::uint8_t Fetch(std::uint16_t a) { return Read(a); }
+    std::uint16_t FetchWord16(std::uint16_t a) { return ReadWord16(a); }
 };
 
 TEST(Disassemble, LengthIsWhatTheCoreFetchesForEveryForm) {
