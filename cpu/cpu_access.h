@@ -23,13 +23,14 @@ struct RunRegisters {
 // says it is a few references itself (BoardBus), which are then copied in.
 // Held by the run, they stay in host registers; behind a reference they
 // would be loaded again after every byte written to memory, since such a
-// write may, for all the compiler knows, change them.
+// write may, for all the compiler knows, change them. Not on WebAssembly,
+// where a struct of references goes through memory (see compiler_hints.h).
 template <class Bus, class = void>
 struct RunBus {
     using Type = Bus&;
 };
 template <class Bus>
-struct RunBus<Bus, std::enable_if_t<Bus::kCopiedIntoRun>> {
+struct RunBus<Bus, std::enable_if_t<Bus::kCopiedIntoRun && !TARVO_RUN_IN_LOCALS>> {
     using Type = Bus;
 };
 

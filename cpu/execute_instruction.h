@@ -213,13 +213,35 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
     TARVO_UNREACHABLE();
 }
 
+// A prefix after a prefix, where the prefixed instructions are inlined into
+// the dispatch (TARVO_RUN_IN_LOCALS): this call breaks the recursion, and PC
+// and R go by value so that the run's state never has its address taken.
+template <class Bus>
+TARVO_NO_INLINE RunRegisters ExecuteNestedPrefix(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
+                                                 OpClass prefix) {
+    return ExecutePrefixed<Bus>(cpu, bus, run, prefix);
+}
+
+template <OpClass kClass, class Bus>
+TARVO_FORCE_INLINE void ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, std::uint8_t op) {
+    // CB after DD/FD is the indexed CB form, handled in place.
+    if constexpr (TARVO_RUN_IN_LOCALS &&
+                  (kClass == OpClass::PrefixDD || kClass == OpClass::PrefixFD || kClass == OpClass::PrefixED)) {
+        RunRegisters after = ExecuteNestedPrefix<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+        x.pc = after.pc;
+        x.r = after.r;
+    } else {
+        ExecuteClass<kClass>(x, m, op);
+    }
+}
+
 // The instruction after a prefix, with the prefix's table and register map:
 // one case per opcode byte, as for unprefixed instructions (see Execute).
 template <const OpClass (&kTable)[256], class Bus>
 TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
     switch (FetchByte(x)) {
 #define TARVO_PREFIXED_CASE(n) \
-    case n: ExecuteClass<kTable[n]>(x, m, n); return;
+    case n: ExecuteAfterPrefix<kTable[n]>(x, m, n); return;
         TARVO_EACH_OPCODE(TARVO_PREFIXED_CASE)
 #undef TARVO_PREFIXED_CASE
     }
@@ -229,7 +251,7 @@ TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
 // operation works on memory: the class is that of op with 6 (memory) in its
 // low bits, one of 32 rows of the CB table.
 template <class Bus>
-void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
+TARVO_PREFIXED_INLINE void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
     std::uint8_t op = x.bus.Read(static_cast<std::uint16_t>(x.pc + 1));
     switch (op >> 3) {
 #define TARVO_INDEXED_CB_CASE(n) \
@@ -242,7 +264,8 @@ void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
 // After a prefix byte. Only the last of a run of DD/FD counts, and ED drops
 // it: a prefix met in ExecuteWithTable comes back here afresh.
 template <class Bus>
-RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run, OpClass prefix) {
+TARVO_PREFIXED_INLINE RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
+                                                   OpClass prefix) {
     Exec<Bus> x{cpu, bus, run.pc, run.r};
     switch (prefix) {
         case OpClass::PrefixDD: ExecuteWithTable<MainDecodeTable>(x, kIxMap); break;

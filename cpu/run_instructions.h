@@ -55,9 +55,12 @@ finished:
 #else
 
 template <class Bus, class StopBefore>
-inline std::uint64_t RunInstructions(Exec<Bus>& x, std::uint64_t count, StopBefore& stopBefore) {
+inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
+    Exec<Bus> x = run;  // a local copy, as above; WebAssembly keeps its PC and R out of memory
     std::uint64_t done = 0;
     for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++));
+    run.pc = x.pc;
+    run.r = x.r;
     return done;
 }
 
