@@ -1,11 +1,12 @@
 // What the instruction loop needs from the compiler, spelled for each compiler
-// in this one place: four hints and the host's byte order.
+// in this one place: inlining and layout hints, the host's byte order and the
+// dispatch.
 #pragma once
 
 #if defined(_MSC_VER)
 #define TARVO_FORCE_INLINE __forceinline
+#define TARVO_NO_INLINE __declspec(noinline)
 #define TARVO_UNREACHABLE() __assume(0)
-#define TARVO_NOINLINE __declspec(noinline)
 #elif defined(__GNUC__) || defined(__clang__)
 #if defined(__SANITIZE_ADDRESS__)
 // With AddressSanitizer, forcing every handler into the instruction loop makes
@@ -14,15 +15,13 @@
 #else
 #define TARVO_FORCE_INLINE inline __attribute__((always_inline))
 #endif
+#define TARVO_NO_INLINE __attribute__((noinline))
 #define TARVO_UNREACHABLE() __builtin_unreachable()
 #define TARVO_LIKELY(condition) __builtin_expect(!!(condition), 1)
-#define TARVO_NOINLINE __attribute__((noinline))
 #else
 #define TARVO_FORCE_INLINE inline
+#define TARVO_NO_INLINE
 #define TARVO_UNREACHABLE() ((void)0)
-#endif
-#ifndef TARVO_NOINLINE
-#define TARVO_NOINLINE
 #endif
 #ifndef TARVO_LIKELY
 #define TARVO_LIKELY(condition) (condition)
@@ -45,4 +44,19 @@
 #define TARVO_THREADED_DISPATCH 1
 #else
 #define TARVO_THREADED_DISPATCH 0
+#endif
+
+// WebAssembly passes and returns structs through memory, and a struct whose
+// address leaves the loop cannot live in the engine's registers: calls to the
+// prefixed instructions with the bus by value put PC and R in memory for every
+// instruction, which cost the page close to half its speed. So on WebAssembly
+// the run holds the bus by reference and the prefixed instructions are inlined
+// into the dispatch; only a prefix after a prefix (DD DD and the like) leaves
+// through a call, which takes PC and R by value from the run's own copy.
+#if defined(__EMSCRIPTEN__)
+#define TARVO_RUN_IN_LOCALS 1
+#define TARVO_PREFIXED_INLINE TARVO_FORCE_INLINE
+#else
+#define TARVO_RUN_IN_LOCALS 0
+#define TARVO_PREFIXED_INLINE
 #endif

@@ -23,7 +23,9 @@ struct RunRegisters {
 // a view for runs (BoardBus), which the run then holds by value. Held by the
 // run, the view stays in host registers; behind a reference its parts would
 // be loaded again after every byte written to memory, since such a write may,
-// for all the compiler knows, change them.
+// for all the compiler knows, change them. On WebAssembly, where a struct
+// goes through memory whenever it is passed, the run keeps the view aside
+// and holds a reference to it (see compiler_hints.h).
 template <class Bus, class = void>
 struct RunBus {
     using Type = Bus&;
@@ -31,8 +33,9 @@ struct RunBus {
 };
 template <class Bus>
 struct RunBus<Bus, std::void_t<typename Bus::RunView>> {
-    using Type = typename Bus::RunView;
-    static Type For(Bus& bus) { return bus.ForRun(); }
+    using View = typename Bus::RunView;
+    using Type = std::conditional_t<TARVO_RUN_IN_LOCALS != 0, View&, View>;
+    static View For(Bus& bus) { return bus.ForRun(); }
 };
 
 // A bus whose run view has a FittingView, as a run holds it for an

@@ -13,7 +13,8 @@
 // opcode, displacement, operands) are fetched at PC.
 template <class Bus>
 inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op) {
-    z80::Exec<Bus> x{cpu, z80::RunBus<Bus>::For(bus), cpu.PC, cpu.R};
+    auto&& view = z80::RunBus<Bus>::For(bus);
+    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R};
     z80::Execute(x, op);
     cpu.PC = x.pc;
     cpu.R = CurrentR(x);
@@ -33,7 +34,8 @@ inline void StepCpu(CpuState& cpu, Bus& bus) {
 // PC and R stay in host registers for the whole run.
 template <class Bus, class StopBefore>
 inline std::uint64_t RunCpu(CpuState& cpu, Bus& bus, std::uint64_t count, StopBefore stopBefore) {
-    z80::Exec<Bus> x{cpu, z80::RunBus<Bus>::For(bus), cpu.PC, cpu.R};
+    auto&& view = z80::RunBus<Bus>::For(bus);
+    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R};
     std::uint64_t done = z80::RunInstructions(x, count, stopBefore);
     cpu.PC = x.pc;
     cpu.R = CurrentR(x);

@@ -41,11 +41,7 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
             }
             // PC and R go by value, in host registers: passing x itself would
             // let them escape, and copying it costs a store and reload stall.
-            // A prefix after DD or FD makes the instruction longer than four
-            // bytes: its fetches are tested again.
-            RunRegisters after = IsIndexed(m) ? ExecutePrefixed<typename CheckedBus<Bus>::Type>(
-                                                    x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass)
-                                              : ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+            RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
             x.pc = after.pc;
             x.r = after.r;
             return;
@@ -217,13 +213,37 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
     TARVO_UNREACHABLE();
 }
 
+// A prefix after a prefix (DD DD, FD ED and the like) leaves through this
+// call. Where the prefixed instructions are inlined into the dispatch
+// (TARVO_RUN_IN_LOCALS) it breaks the recursion, and PC and R go by value so
+// that the run's state never has its address taken. The instruction is now
+// longer than four bytes, so its fetches are tested again (CheckedBus).
+template <class Bus>
+TARVO_NO_INLINE RunRegisters ExecuteNestedPrefix(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
+                                                 OpClass prefix) {
+    return ExecutePrefixed<Bus>(cpu, bus, run, prefix);
+}
+
+template <OpClass kClass, class Bus>
+TARVO_FORCE_INLINE void ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, std::uint8_t op) {
+    // CB after DD/FD is the indexed CB form, handled in place.
+    if constexpr (kClass == OpClass::PrefixDD || kClass == OpClass::PrefixFD || kClass == OpClass::PrefixED) {
+        using Checked = typename CheckedBus<Bus>::Type;
+        RunRegisters after = ExecuteNestedPrefix<Checked>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+        x.pc = after.pc;
+        x.r = after.r;
+    } else {
+        ExecuteClass<kClass>(x, m, op);
+    }
+}
+
 // The instruction after a prefix, with the prefix's table and register map:
 // one case per opcode byte, as for unprefixed instructions (see Execute).
 template <const OpClass (&kTable)[256], class Bus>
 TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
     switch (FetchByte(x)) {
 #define TARVO_PREFIXED_CASE(n) \
-    case n: ExecuteClass<kTable[n]>(x, m, n); return;
+    case n: ExecuteAfterPrefix<kTable[n]>(x, m, n); return;
         TARVO_EACH_OPCODE(TARVO_PREFIXED_CASE)
 #undef TARVO_PREFIXED_CASE
     }
@@ -233,7 +253,7 @@ TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
 // operation works on memory: the class is that of op with 6 (memory) in its
 // low bits, one of 32 rows of the CB table.
 template <class Bus>
-void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
+TARVO_PREFIXED_INLINE void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
     std::uint8_t op = x.bus.Read(static_cast<std::uint16_t>(x.pc + 1));
     switch (op >> 3) {
 #define TARVO_INDEXED_CB_CASE(n) \
@@ -246,7 +266,8 @@ void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
 // After a prefix byte. Only the last of a run of DD/FD counts, and ED drops
 // it: a prefix met in ExecuteWithTable comes back here afresh.
 template <class Bus>
-RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run, OpClass prefix) {
+TARVO_PREFIXED_INLINE RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
+                                                   OpClass prefix) {
     Exec<Bus> x{cpu, bus, run.pc, run.r};
     switch (prefix) {
         case OpClass::PrefixDD: ExecuteWithTable<MainDecodeTable>(x, kIxMap); break;

@@ -64,7 +64,7 @@ TARVO_FORCE_INLINE bool FitsWhole(const Exec<Fitting<Bus>>& x) {
 // The instruction at PC through the portable switch. Out of line, and with
 // PC and R by value, as for ExecutePrefixed.
 template <class Bus>
-TARVO_NOINLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
+TARVO_NO_INLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
     Exec<Bus> x{cpu, bus, run.pc, run.r};
     Execute(x, x.bus.Read(x.pc++));
     return RunRegisters{x.pc, x.r};
@@ -108,9 +108,12 @@ finished:
 #else
 
 template <class Bus, class StopBefore>
-inline std::uint64_t RunInstructions(Exec<Bus>& x, std::uint64_t count, StopBefore& stopBefore) {
+inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
+    Exec<Bus> x = run;  // a local copy, as above; WebAssembly keeps its PC and R out of memory
     std::uint64_t done = 0;
     for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++));
+    run.pc = x.pc;
+    run.r = x.r;
     return done;
 }
 
