@@ -48,10 +48,8 @@ void PassRunner::RunPasses(std::uint64_t passes) {
         for (; passes > 0; --passes) RunInstructions(kInstructionsPerPass);
         return;
     }
-    for (; passes > 0; --passes) {
-        if (!board_.run.running) return;
-        RunIdlePass(board_);
-        ++pass_;
-        instructions_ += kInstructionsPerPass;
-    }
+    if (!board_.run.running) return;  // it is never cleared once set
+    RunIdlePasses(board_, passes);
+    pass_ += passes;
+    instructions_ += passes * kInstructionsPerPass;
 }
