@@ -55,13 +55,16 @@ bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int e
 template <class Bus>
 void RunIdlePassesOn(CpuState& cpu, RunState& run, Bus& bus, std::uint64_t passes) {
     constexpr std::uint64_t kPass = kInstructionsPerPass;
+    constexpr std::uint64_t kMostPassesARun = std::uint64_t{1} << 32;  // so that their instructions count in 64 bits
     while (passes > 0) {
+        const std::uint64_t stretch = passes < kMostPassesARun ? passes : kMostPassesARun;
         const std::uint64_t ran =
-            RunCpu(cpu, bus, passes * kPass, [&run](std::uint16_t) { return run.stepNmiArmed != 0; });
+            RunCpu(cpu, bus, stretch * kPass, [&run](std::uint16_t) { return run.stepNmiArmed != 0; });
         if (ran > 1) run.stepNmiCountdown = kStepNmiReload;  // what each countdown in the run did
         passes -= ran / kPass;
+        if (ran == stretch * kPass) continue;
+        // Stopped inside the stretch, with the flag armed.
         const auto position = static_cast<int>(ran % kPass);
-        if (passes == 0) return;
         if (position == 1) {  // stopped where this pass counts down
             if (CountDownStepNmi(run)) AcceptNmi(cpu, bus);
             RunCpu(cpu, bus, kPass - 1);
