@@ -203,9 +203,13 @@ def check_memory_view(page, out):
     page.type_into("poke-value", "G1")
     page.driver.find_element("id", "poke-value").send_keys("\n")
     page.wait_for(lambda: "is not a hexadecimal byte" in page.message(), 5, "the bad-byte message")
+    # Paused, so that SP cannot move between the two panels' refreshes.
+    page.click("pause")
     page.js("const f = document.getElementById('memory-follow'); f.value = 'SP'; f.dispatchEvent(new Event('change'))")
-    sp = page.js("return document.querySelector('#registers td[data-register=SP]').textContent")
-    assert page.js("return document.querySelector('#memory td.followed').dataset.address") == sp
+    sp = lambda: page.js("return document.querySelector('#registers td[data-register=SP]').textContent")
+    followed = lambda: page.js("return document.querySelector('#memory td.followed').dataset.address")
+    page.wait_for(lambda: followed() == sp(), 5, "the memory view to follow SP")
+    page.click("run")
 
 
 def check_step_keeps_the_idle_pass(page, out):
