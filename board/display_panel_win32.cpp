@@ -1,14 +1,14 @@
 #include "board/display_panel_win32.h"
 
 #include "app/app_state_win32.h"
+#include "board/board_pictures.h"
 #include "board/panel_layout.h"
 #include "board/segment_geometry.h"
 #include "res/resource_ids.h"
 
 namespace {
 
-constexpr int kBoardPictureWidth = 540;
-constexpr int kBoardPictureHeight = 498;
+COLORREF ColourRef(SegmentColour colour) { return RGB(colour.red, colour.green, colour.blue); }
 
 // Set while a paint of the panel is on its way: further requests would only
 // ask the window system for the same thing again.
@@ -73,8 +73,8 @@ LRESULT CALLBACK DisplayPanelProc(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 HWND CreateDisplayPanel(HWND parent, HINSTANCE instance) {
-    AppWindows.unlitSegmentBrush = CreateSolidBrush(RGB(96, 0, 0));
-    AppWindows.litSegmentBrush = CreateSolidBrush(RGB(255, 64, 64));
+    AppWindows.unlitSegmentBrush = CreateSolidBrush(ColourRef(kUnlitSegmentColour));
+    AppWindows.litSegmentBrush = CreateSolidBrush(ColourRef(kLitSegmentColour));
     HWND panel = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent, nullptr,
                                  instance, nullptr);
     if (panel == nullptr) {

@@ -1,13 +1,11 @@
 #include "board/keypad_panel_win32.h"
 
 #include "app/app_state_win32.h"
+#include "board/board_pictures.h"
 #include "board/key_actions.h"
 #include "board/panel_layout.h"
 
 namespace {
-
-constexpr int kKeypadPictureWidth = 540;
-constexpr int kKeypadPictureHeight = 240;
 
 // The picture is drawn on every paint: after a dialog or another window has
 // covered the panel, only the part it uncovered is repainted.

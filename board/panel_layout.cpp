@@ -1,5 +1,6 @@
 #include "board/panel_layout.h"
 
+#include "board/board_pictures.h"
 #include "board/key_matrix.h"
 
 PanelLayout LayoutPanels(int clientWidth, int clientHeight) {
@@ -11,8 +12,8 @@ PanelLayout LayoutPanels(int clientWidth, int clientHeight) {
 }
 
 PanelRect DisplayWindowOnPanel(int clientWidth, int clientHeight) {
-    constexpr int kPictureWidth = 540;
-    constexpr int kPictureHeight = 498;
+    constexpr int kPictureWidth = kBoardPictureWidth;
+    constexpr int kPictureHeight = kBoardPictureHeight;
     constexpr int kLeft = 16, kTop = 405, kRight = 299, kBottom = 474;  // right and bottom exclusive
     const int left = kLeft * clientWidth / kPictureWidth - 2;
     const int top = kTop * clientHeight / kPictureHeight - 2;

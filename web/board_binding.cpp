@@ -6,6 +6,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include "board/board_pictures.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "board/panel_layout.h"
@@ -17,9 +18,7 @@
 namespace {
 
 // The canvas: the board picture with its digits on top, the keypad picture below.
-constexpr int kCanvasWidth = 540;
-constexpr int kBoardPictureHeight = 498;
-constexpr int kKeypadPictureHeight = 240;
+constexpr int kCanvasWidth = kBoardPictureWidth;
 
 Board board;
 bool repaintRequested = true;
@@ -139,7 +138,7 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 // edges included, the outline on them), 1 lit / 0 unlit, and the segment's
 // bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
-    static int rects[kDigitCount * kSegmentCount * 6];
+    static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
@@ -154,6 +153,19 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
         }
     }
     return rects;
+}
+
+// What the script needs to know of the pictures and of the tables above, so
+// that no size is written twice: the canvas width, the board and keypad
+// picture heights, the number of segment records and the ints in each, the
+// register words of tarvo_registers, and the lit and unlit segment colours as
+// 0xRRGGBB.
+EMSCRIPTEN_KEEPALIVE const int* tarvo_layout() {
+    const auto rgb = [](SegmentColour c) { return c.red << 16 | c.green << 8 | c.blue; };
+    static const int layout[] = {
+        kCanvasWidth,       kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
+        kSegmentRecordInts, kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour)};
+    return layout;
 }
 
 // The six digits as text, each followed by '.' when its point is lit, as the

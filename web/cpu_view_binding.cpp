@@ -10,11 +10,11 @@ extern "C" {
 
 // AF BC DE HL, AF' BC' DE' HL', IX IY SP PC, I R, IFF1 IFF2 IM: 17 words.
 EMSCRIPTEN_KEEPALIVE const std::uint16_t* tarvo_registers() {
-    static std::uint16_t words[17];
+    static std::uint16_t words[kRegisterWordCount];
     const CpuState& c = PageBoard().cpu;
-    const std::uint16_t values[17] = {c.AF, c.BC, c.DE, c.HL, c.AF_, c.BC_,  c.DE_,  c.HL_, c.IX,
+    const std::uint16_t values[kRegisterWordCount] = {c.AF, c.BC, c.DE, c.HL, c.AF_, c.BC_,  c.DE_,  c.HL_, c.IX,
                                       c.IY, c.SP, c.PC, c.I,  c.R,   c.IFF1, c.IFF2, c.IM};
-    for (int i = 0; i < 17; ++i) words[i] = values[i];
+    for (int i = 0; i < kRegisterWordCount; ++i) words[i] = values[i];
     return words;
 }
 

@@ -5,3 +5,7 @@
 
 // The board that the page shows, alive for the whole page.
 Board& PageBoard();
+
+// The sizes of the tables the bindings hand the script (see tarvo_layout).
+constexpr int kSegmentRecordInts = 6;   // tarvo_segments: one record a segment
+constexpr int kRegisterWordCount = 17;  // tarvo_registers
