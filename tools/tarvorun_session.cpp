@@ -51,9 +51,8 @@ bool LoadRom(Board& board, const RunOptions& options, const std::string& program
         err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
         return false;
     }
-    const std::string path = options.romGiven
-                                 ? options.romPath
-                                 : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
+    const std::string path =
+        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
     FileError fileError;
     if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
         err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
