@@ -268,6 +268,7 @@ std::string RunUsageText() {
            "decimal.\n"
            "\n"
            "Exit status: 0 success; 1 a file (the ROM image among them) could not be\n"
-           "read or written, or a key was never scanned; 2 a usage error. Every error\n"
-           "is one line on stderr.\n";
+           "read or written, a key was never scanned, or the output could not be\n"
+           "written (the run stops at the first lost write); 2 a usage error. Every\n"
+           "error is one line on stderr.\n";
 }

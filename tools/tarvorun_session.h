@@ -14,7 +14,8 @@
 // Exit codes of the runner.
 enum : int {
     kRunOk = 0,
-    kRunFailed = 1,  // a file (the ROM image among them) could not be read or written, or a key was never scanned
+    kRunFailed = 1,  // a file (the ROM image among them) or the output could not be read or written, or a key
+                     // was never scanned
     kRunUsage = 2,
 };
 

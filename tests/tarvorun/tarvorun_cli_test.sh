@@ -224,6 +224,20 @@ for word in --rom --no-rom --hex --bin --keys --passes --settle --scan-limit --s
     grep -qF -- "$word" "$work/out" || fail "--help does not mention $word"
 done
 
+# Output that is lost fails the run, the help text's as well.
+launch "$runner" --help >/dev/full 2>"$work/err"
+code=$?
+expect_code 1 "--help to a full disk"
+expect_err "cannot write the output: No space left on device" "--help to a full disk"
+# Closed, the output's place would go to the --nmi-log file. (Not through an emulator,
+# whose own files may take that place.)
+if [ -z "$emulator" ]; then
+    launch "$runner" --rom "$work/boot.bin" --nmi-log --passes 10 >&- 2>"$work/err"
+    code=$?
+    expect_code 1 "closed output"
+    expect_err "cannot write the output: the standard output is closed" "closed output"
+fi
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1
