@@ -227,10 +227,10 @@ def check_step_keeps_the_idle_pass(page, out):
     time.sleep(0.3)
     page.press("ADDR", "1", "A", "0", "0", "GO")
     page.wait_for(lambda: page.text_of("run-state") == "Paused at 1A02h", 5, "the stop before the OUT")
-    k = page.js("return Tarvo.page.core.passPosition()") + 1
+    k = page.js("return Tarvo.page.core.forTest.passPosition()") + 1
     page.click("step")  # the OUT
     steps = 0
-    while page.js("return Tarvo.page.core.registers()[11]") != 0x0066:
+    while page.js("return Tarvo.page.core.registers().PC") != 0x0066:
         assert steps < 70, "no NMI after 70 steps"
         page.click("step")
         steps += 1
