@@ -44,6 +44,7 @@ def start_chromium(downloads):
         options.add_argument(argument)
     options.add_experimental_option("prefs", {"download.default_directory": str(downloads),
                                               "download.prompt_for_download": False})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(options=options)
 
 
@@ -161,6 +162,10 @@ class Page:
 
     def text_of(self, element_id):
         return self.driver.find_element(By.ID, element_id).text
+
+    def console_errors(self):
+        """The errors the page's console has shown since the last call."""
+        return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
 
     def screenshot(self, path):
         self.driver.save_screenshot(str(path))
