@@ -2,6 +2,7 @@
 // that knows the core's exported functions, its memory views, its table sizes
 // and its in-memory file system; every other file goes through the object
 // that loadCore() gives, whose functions need no `this`.
+
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
 
@@ -82,7 +83,7 @@ function wrapCore(module, monitor) {
     // One of TapeKey.
     takeTapeCommand: c("tarvo_take_tape_command", "number", []),
     displayText: () => module.UTF8ToString(displayText()),
-    // The segments in drawing order, 8 a digit: the rectangle (edges included,
+    // The segments in drawing order, digit by digit: the rectangle (edges included,
     // the outline on them), whether it is lit, and its bit in the digit's pattern.
     segments: () => {
       const table = int32s(segmentTable(), segmentCount * segmentRecordInts);
