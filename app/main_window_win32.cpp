@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "app/app_state_win32.h"
+#include "board/board.h"
 #include "board/display_panel_win32.h"
-#include "board/idle_pass.h"
 #include "board/keypad_panel_win32.h"
 #include "board/panel_layout.h"
 #include "files/address_range_dialog_win32.h"
