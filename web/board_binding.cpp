@@ -7,12 +7,12 @@
 #include <emscripten/emscripten.h>
 
 #include "board/board_pictures.h"
+#include "board/display_text.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "board/panel_layout.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
-#include "tarvorun_segments.h"
 #include "web/web_board.h"
 
 namespace {
