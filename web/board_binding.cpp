@@ -27,13 +27,21 @@ BoardCpu access(board);
 // place, so the step NMI's countdown keeps exactly the idle pass's timing.
 PassCursor<BoardCpuBus> cursor(board, access.bus);
 bool repaintRequested = true;
-int pendingTapeCommand = 0;  // 0 none, 1 TAPE RD, 2 TAPE WR
+
+// What tarvo_take_tape_command hands the script.
+constexpr int kNoTapeCommand = 0;
+constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
+constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
+int pendingTapeCommand = kNoTapeCommand;
+
 bool stoppedAtBreakpoint = false;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
-void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2; }
+void TapeCommandHook(void*, TapeCommand command) {
+    pendingTapeCommand = command == TapeCommand::OpenHexFile ? kTapeReadCommand : kTapeWriteCommand;
+}
 
 }  // namespace
 
@@ -105,10 +113,10 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_repaint() {
     return requested ? 1 : 0;
 }
 
-// The tape key pressed since the last call: 0 none, 1 TAPE RD, 2 TAPE WR.
+// The tape key pressed since the last call, as one of the codes above.
 EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
     const int command = pendingTapeCommand;
-    pendingTapeCommand = 0;
+    pendingTapeCommand = kNoTapeCommand;
     return command;
 }
 
