@@ -239,10 +239,9 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp)) \
-    $(SRC)/tools/tarvorun_segments.cpp
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
-WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC) -I$(SRC)/tools
+WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \

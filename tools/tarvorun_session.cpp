@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "board/display_text.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "files/binary_file.h"
@@ -12,7 +13,6 @@
 #include "files/monitor_rom.h"
 #include "files/open_for_reading.h"
 #include "tarvorun_nmi_spool.h"
-#include "tarvorun_segments.h"
 
 namespace {
 
