@@ -174,7 +174,7 @@ function wrapCore(module, monitor) {
     // The byte memory holds, readable or not (what a save writes), and what its address is (MemoryArea).
     storedByte: c("tarvo_stored_byte", "number", ["number"]),
     memoryArea,
-    // Writes only where the CPU can (RAM); returns the address's MemoryArea.
+    // Writes only RAM, where the CPU reads back what it wrote; returns the address's MemoryArea.
     writeByte: c("tarvo_write_byte", "number", ["number", "number"]),
     disassemble: (address) => {
       const text = module.UTF8ToString(disassemble(address));
