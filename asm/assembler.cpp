@@ -70,6 +70,18 @@ std::string Assembly::UnknownName(std::uint32_t symbol) const {
     return message;
 }
 
+void JoinSpans(Assembly& a) {
+    std::vector<AsmRange> spans = a.spans;
+    std::sort(spans.begin(), spans.end(), [](const AsmRange& x, const AsmRange& y) { return x.from < y.from; });
+    for (const AsmRange& span : spans) {
+        if (!a.ranges.empty() && span.from <= a.ranges.back().to + 1u) {
+            if (span.to > a.ranges.back().to) a.ranges.back().to = span.to;
+        } else {
+            a.ranges.push_back(span);
+        }
+    }
+}
+
 namespace {
 
 void ReadFile(Assembly& a, std::uint32_t file, std::vector<std::uint32_t>& including);
@@ -109,8 +121,8 @@ void ReadFile(Assembly& a, std::uint32_t file, std::vector<std::uint32_t>& inclu
     std::size_t at = 0;
     unsigned number = 0;
     while (at < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
+        std::size_t end = at;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
         AsmLine line{};
         line.file = file;
         line.line = ++number;
@@ -179,14 +191,7 @@ void CollectResult(Assembly& a, AssemblyResult& result) {
     result.errors = a.errors;
     result.warnings = a.warnings;
 
-    for (std::uint32_t at = 0; at < 0x10000; ++at) {
-        if (a.owner[at] == kNone) continue;
-        if (!result.ranges.empty() && result.ranges.back().to + 1u == at) {
-            result.ranges.back().to = static_cast<std::uint16_t>(at);
-        } else {
-            result.ranges.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint16_t>(at)});
-        }
-    }
+    result.ranges = a.ranges;
     for (const Symbol& s : a.symbols) {
         if (s.statement == kNone || !s.known) continue;
         const AsmLine& line = a.lines[a.statements[s.statement].line];
@@ -206,6 +211,9 @@ void CollectResult(Assembly& a, AssemblyResult& result) {
 AssemblyResult Assemble(const std::string& fileName, const std::string& text, const AsmOptions& options) {
     Assembly a(options);
     a.files.push_back({fileName, text});
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    a.lines.reserve(lines);
+    a.statements.reserve(lines);
     std::vector<std::uint32_t> including;
     ReadFile(a, 0, including);
     const std::uint32_t unsettled = RunPasses(a);
@@ -215,6 +223,7 @@ AssemblyResult Assemble(const std::string& fileName, const std::string& text, co
                  "the value of '" + s.name + "' still changes after " + std::to_string(kAsmMaxPasses) +
                      " passes: does it depend on itself?");
     }
+    JoinSpans(a);
     CheckBoardPlacement(a);
     AssemblyResult result;
     CollectResult(a, result);

@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "asm/assembler.h"
@@ -52,11 +53,21 @@ struct Statement {
     std::uint32_t messageCount = 0;
 };
 
-// A message found while reading a line, reported when the line is assembled.
+enum class Hint : std::uint8_t { None, Mnemonic, Form };
+
+// A message found while reading a line, reported when the line is assembled;
+// its hint (asm/hints.h) is worked out then.
 struct PendingMessage {
+    PendingMessage(AsmSeverity severity_, std::uint32_t column_, std::string text_)
+        : severity(severity_), column(column_), text(std::move(text_)) {}
+
     AsmSeverity severity;
     std::uint32_t column;
     std::string text;
+    Hint hint = Hint::None;
+    std::string typed;     // Mnemonic: the word; Form: the key of the operands given
+    std::string mnemonic;  // Form
+    std::size_t operands = 0;
 };
 
 class Assembly : public NameResolver, public SymbolValues {
@@ -92,6 +103,8 @@ public:
     // Output of the final pass.
     std::vector<std::uint8_t> memory;
     std::vector<std::uint32_t> owner;  // the statement that wrote each address, or kNone
+    std::vector<AsmRange> spans;       // what each write covered, in the order written
+    std::vector<AsmRange> ranges;      // the spans sorted and joined, once the final pass is done
     std::vector<AsmDiagnostic> diagnostics;
     std::vector<std::uint32_t> diagnosticOrder;  // the statement of each, for sorting
     unsigned errors = 0;
@@ -110,5 +123,8 @@ void ParseStatement(Assembly& assembly, Statement& statement, const std::string&
 // decide addresses or names depended on later lines (another pass may change them).
 bool RunPass(Assembly& assembly, unsigned pass, bool final);
 
-// Warnings for bytes placed where the board cannot use them.
+// Sorts and joins the final pass's spans into ranges.
+void JoinSpans(Assembly& assembly);
+
+// Warnings for bytes placed where the board cannot use them (after JoinSpans).
 void CheckBoardPlacement(Assembly& assembly);

@@ -44,14 +44,11 @@ void CheckBoardPlacement(Assembly& a) {
     constexpr std::size_t kRangesNamed = 3;
     for (const PlaceKind& kind : PlaceKinds()) {
         std::vector<Region> found;
-        for (const Region& region : kind.regions) {
-            for (std::uint32_t at = region.from; at <= region.to; ++at) {
-                if (a.owner[at] == kNone) continue;
-                if (!found.empty() && found.back().to + 1 == at) {
-                    found.back().to = at;
-                } else {
-                    found.push_back({at, at});
-                }
+        for (const AsmRange& range : a.ranges) {
+            for (const Region& region : kind.regions) {
+                const std::uint32_t from = range.from > region.from ? range.from : region.from;
+                const std::uint32_t to = range.to < region.to ? range.to : region.to;
+                if (from <= to) found.push_back({from, to});
             }
         }
         if (found.empty()) continue;

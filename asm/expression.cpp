@@ -43,10 +43,11 @@ private:
     const Token& Current() const { return tokens_[at_ < tokens_.size() ? at_ : tokens_.size() - 1]; }
 
     // The token's spelling as an operator: a symbol, or a word in upper case.
-    std::string Spelling(const Token& token) const {
+    static const std::string& Spelling(const Token& token) {
+        static const std::string kNone;
         if (token.kind == TokenKind::Symbol) return token.text;
-        if (token.kind == TokenKind::Name) return UpperCase(token.text);
-        return "";
+        if (token.kind == TokenKind::Name) return token.upper;
+        return kNone;
     }
 
     bool Is(const char* spelling) const { return Spelling(Current()) == spelling; }
@@ -92,7 +93,7 @@ private:
 
     template <std::size_t N>
     const BinaryOperator* Match(const BinaryOperator (&level)[N]) const {
-        const std::string spelling = Spelling(Current());
+        const std::string& spelling = Spelling(Current());
         if (spelling.empty()) return nullptr;
         for (const BinaryOperator& candidate : level) {
             if (spelling == candidate.spelling) return &candidate;
@@ -228,7 +229,7 @@ private:
     }
 
     std::uint32_t Name(const Token& token) {
-        const std::string upper = UpperCase(token.text);
+        const std::string& upper = token.upper;
         switch (KindOfWord(upper)) {
             case WordKind::Name: {
                 ++at_;

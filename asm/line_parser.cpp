@@ -2,12 +2,10 @@
 // instruction's form, or its directive and arguments. Messages wait in the
 // assembly until the line is assembled (a line in a false IF branch says
 // nothing, as in pasmo).
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "asm/assembly.h"
-#include "asm/nearest_name.h"
 
 namespace {
 
@@ -39,6 +37,13 @@ public:
 
     void Run() {
         TokenizeLine(text_, tokens_);
+        // pasmo passes over a line number in front: digits in column 1, then a blank.
+        const Token& first = tokens_.front();
+        if (first.kind == TokenKind::Number && first.column == 0 && first.length < text_.size() &&
+            (text_[first.length] == ' ' || text_[first.length] == '\t') &&
+            text_.find_first_not_of("0123456789") == first.length) {
+            tokens_.erase(tokens_.begin());
+        }
         s_.firstMessage = static_cast<std::uint32_t>(a_.messages.size());
         s_.firstArgument = static_cast<std::uint32_t>(a_.arguments.size());
         Parse();
@@ -54,10 +59,17 @@ private:
     }
 
     // The line's first error; the line is not assembled.
-    void Fail(std::uint32_t column, std::string message) {
+    void Fail(PendingMessage message) {
         if (s_.broken) return;
         s_.broken = true;
-        a_.messages.push_back({AsmSeverity::Error, column, std::move(message)});
+        a_.messages.push_back(std::move(message));
+    }
+    void Fail(std::uint32_t column, std::string message) { Fail({AsmSeverity::Error, column, std::move(message)}); }
+
+    static PendingMessage WithMnemonicHint(PendingMessage message, const std::string& upper) {
+        message.hint = Hint::Mnemonic;
+        message.typed = upper;
+        return message;
     }
 
     // A Bad token is the first error of its line.
@@ -77,7 +89,7 @@ private:
         if (op.kind != TokenKind::Name) {
             return Fail(op.column, "an instruction or directive is expected here, not " + Describe(op));
         }
-        const std::string upper = UpperCase(op.text);
+        const std::string& upper = op.upper;
         s_.column = op.column;
         ++at_;
         switch (KindOfWord(upper)) {
@@ -89,19 +101,8 @@ private:
         }
     }
 
-    std::string Suggestion(const std::string& upper) const {
-        std::vector<const std::string*> names;
-        for (const std::string& m : Z80Instructions().Mnemonics()) names.push_back(&m);
-        std::size_t count = 0;
-        const char* const* directives = DirectiveNames(count);
-        std::vector<std::string> directiveNames(directives, directives + count);
-        for (const std::string& d : directiveNames) names.push_back(&d);
-        const std::string near = NearestName(upper, names);
-        return near.empty() ? std::string() : "; did you mean " + near + "?";
-    }
-
     void UnknownInstruction(const Token& op) {
-        Fail(op.column, "unknown instruction '" + op.text + "'" + Suggestion(UpperCase(op.text)));
+        Fail(WithMnemonicHint({AsmSeverity::Error, op.column, "unknown instruction '" + op.text + "'"}, op.upper));
     }
 
     // The label, if the line has one; false after an error.
@@ -109,12 +110,11 @@ private:
         const Token& first = tokens_[0];
         if (first.kind != TokenKind::Name) return true;
         const Token& next = tokens_[1 < tokens_.size() ? 1 : 0];
-        const std::string upper = UpperCase(first.text);
+        const std::string& upper = first.upper;
         const WordKind kind = KindOfWord(upper);
         const bool colon = IsSymbol(next, ":");
         if (kind != WordKind::Name) {
-            const bool defines =
-                next.kind == TokenKind::Name && (UpperCase(next.text) == "EQU" || UpperCase(next.text) == "DEFL");
+            const bool defines = next.kind == TokenKind::Name && (next.upper == "EQU" || next.upper == "DEFL");
             if (colon || defines) {
                 Fail(first.column, "'" + first.text + "' is a reserved word and cannot be a name");
                 return false;
@@ -123,10 +123,13 @@ private:
         }
         // pasmo takes a first name as a label wherever it stands, a ':' or not.
         if (!colon && first.column != 0) {
-            const WordKind following = next.kind == TokenKind::Name ? KindOfWord(UpperCase(next.text)) : WordKind::Name;
+            const WordKind following = next.kind == TokenKind::Name ? KindOfWord(next.upper) : WordKind::Name;
             if (next.kind == TokenKind::End) {
-                Warn(first.column, "'" + first.text + "' alone on an indented line is taken as a label; write '" +
-                                       first.text + ":' if it is one" + Suggestion(upper));
+                a_.messages.push_back(
+                    WithMnemonicHint({AsmSeverity::Warning, first.column,
+                                      "'" + first.text + "' alone on an indented line is taken as a label; write '" +
+                                          first.text + ":' if it is one"},
+                                     upper));
             } else if (following != WordKind::Directive && following != WordKind::Mnemonic) {
                 UnknownInstruction(first);
                 return false;
@@ -274,7 +277,7 @@ private:
 
     bool IsRegisterName(const Token& token, std::string& upper) const {
         if (token.kind != TokenKind::Name) return false;
-        upper = UpperCase(token.text);
+        upper = token.upper;
         return KindOfWord(upper) == WordKind::Register;
     }
 
@@ -373,30 +376,13 @@ private:
         for (OperandShape& shape : shapes) a_.arguments.push_back(std::move(shape.argument));
     }
 
-    // Operands in a key: "LD A,n" has two.
-    static std::size_t OperandCount(const std::string& key) {
-        if (key.find(' ') == std::string::npos) return 0;
-        return 1 + static_cast<std::size_t>(std::count(key.begin(), key.end(), ','));
-    }
-
     void NoSuchForm(const std::string& mnemonic, const std::string& key, std::size_t operands, std::uint32_t column) {
-        const InstructionTable& table = Z80Instructions();
-        const std::vector<const std::string*> keys = table.KeysOf(mnemonic);
-        std::string message = "there is no instruction '" + Written(column) + "'";
-        bool takes[3] = {false, false, false};
-        for (const std::string* k : keys) takes[OperandCount(*k)] = true;
-        const std::string near = NearestName(key, keys);
-        if (!takes[operands]) {
-            static const char* const kCounts[] = {"no operands", "one operand", "two operands"};
-            std::string counts;
-            for (std::size_t n = 0; n < 3; ++n) {
-                if (takes[n]) counts += (counts.empty() ? "" : " or ") + std::string(kCounts[n]);
-            }
-            message += ": " + mnemonic + " takes " + counts;
-        } else if (!near.empty() && EditDistance(key, near) <= 4) {
-            message += "; did you mean " + table.Find(near)->front().text + "?";
-        }
-        Fail(column, message);
+        PendingMessage message{AsmSeverity::Error, column, "there is no instruction '" + Written(column) + "'"};
+        message.hint = Hint::Form;
+        message.typed = key;
+        message.mnemonic = mnemonic;
+        message.operands = operands;
+        Fail(std::move(message));
     }
 
     Assembly& a_;

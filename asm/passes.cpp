@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "asm/assembly.h"
+#include "asm/hints.h"
 #include "asm/number_text.h"
 
 namespace {
@@ -137,6 +138,8 @@ private:
             Error(si, a_.statements[si].column, "the code runs past FFFFh, the end of memory");
             count = 0x10000 - address_;
         }
+        if (count <= 0) return;
+        a_.spans.push_back({static_cast<std::uint16_t>(address_), static_cast<std::uint16_t>(address_ + count - 1)});
         bool overlapSaid = false;
         for (std::int64_t k = 0; k < count; ++k) {
             const auto at = static_cast<std::size_t>(address_ + k);
@@ -223,9 +226,12 @@ private:
     }
 
     void ReportParsed(std::uint32_t si, const Statement& s) {
-        for (std::uint32_t m = 0; m < s.messageCount; ++m) {
+        for (std::uint32_t m = 0; m < s.messageCount && !a_.stopped; ++m) {
             const PendingMessage& message = a_.messages[s.firstMessage + m];
-            a_.Report(si, message.severity, message.column, message.text);
+            std::string hint;
+            if (message.hint == Hint::Mnemonic) hint = MnemonicHint(message.typed);
+            if (message.hint == Hint::Form) hint = FormHint(message.mnemonic, message.typed, message.operands);
+            a_.Report(si, message.severity, message.column, message.text + hint);
         }
     }
 

@@ -60,7 +60,7 @@ private:
         switch (last.kind) {
             case TokenKind::Symbol: return last.text != ")" && last.text != "]";
             case TokenKind::Name: {
-                const WordKind kind = KindOfWord(UpperCase(last.text));
+                const WordKind kind = KindOfWord(last.upper);
                 return kind != WordKind::Name && kind != WordKind::Register;
             }
             default: return false;
@@ -226,7 +226,9 @@ private:
                 ++at_;
                 name += '\'';
             }
-            Emit(TokenKind::Name, start).text = std::move(name);
+            Token& token = Emit(TokenKind::Name, start);
+            token.upper = UpperCase(name);
+            token.text = std::move(name);
             return true;
         }
         if (IsDigit(c)) return DecimalStart(start);

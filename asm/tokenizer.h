@@ -25,6 +25,7 @@ struct Token {
     std::uint32_t length = 0;  // characters it takes in the line
     std::int64_t number = 0;
     std::string text;
+    std::string upper;  // Name: the text in upper case, as words are compared
 };
 
 // Numbers above this are refused when read; expressions keep their values

@@ -148,12 +148,13 @@ TEST(AsmDirectives, IncludeGoesThroughTheCallback) {
     }
 }
 
-TEST(AsmDirectives, LinesEndInLfCrLfOrCr) {
-    const AssemblyResult r = AssembleText("\tORG 1800h\r\n\tDB 1\r\tDB 2\n\tDB 3");
+TEST(AsmDirectives, LinesEndInLfCrLfOrCrAndMayStartWithANumber) {
+    const AssemblyResult r = AssembleText("\tORG 1800h\r\n\tDB 1\r20 DB 2\n30\tthree: DB 3");
     ASSERT_EQ(r.errors, 0u) << Messages(r);
     ASSERT_EQ(r.lines.size(), 4u);
     EXPECT_EQ(AsmLineText(r, r.lines[1]), "\tDB 1");
     EXPECT_EQ(BytesAt(r, 0x1800, 3), (Bytes{1, 2, 3}));
+    EXPECT_EQ(ValueOf(r, "three"), 0x1802);
 }
 
 }  // namespace
