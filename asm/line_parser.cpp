@@ -122,14 +122,18 @@ private:
             return true;  // an instruction or directive, wherever it stands
         }
         // pasmo takes a first name as a label wherever it stands, a ':' or not.
-        if (!colon && first.column != 0) {
+        // Before anything but an instruction or directive it is more likely a
+        // mistyped instruction ("lx a,5").
+        if (!colon) {
             const WordKind following = next.kind == TokenKind::Name ? KindOfWord(next.upper) : WordKind::Name;
             if (next.kind == TokenKind::End) {
-                a_.messages.push_back(
-                    WithMnemonicHint({AsmSeverity::Warning, first.column,
-                                      "'" + first.text + "' alone on an indented line is taken as a label; write '" +
-                                          first.text + ":' if it is one"},
-                                     upper));
+                if (first.column != 0) {
+                    a_.messages.push_back(WithMnemonicHint(
+                        {AsmSeverity::Warning, first.column,
+                         "'" + first.text + "' alone on an indented line is taken as a label; write '" + first.text +
+                             ":' if it is one"},
+                        upper));
+                }
             } else if (following != WordKind::Directive && following != WordKind::Mnemonic) {
                 UnknownInstruction(first);
                 return false;

@@ -50,6 +50,7 @@ TEST(AsmErrors, EachAtItsLineAndColumn) {
         {"\tBIT 8,A\n", 1, 6, "BIT takes 0, 1, 2, 3, 4, 5, 6 or 7 here, not 8"},
         {"x:\tNOP\nx:\tNOP\n", 2, 1, "'x' is already defined on line 1"},
         {"\tLDA 5\n", 1, 2, "unknown instruction 'LDA'; did you mean LD?"},
+        {"lx a,5\n", 1, 1, "unknown instruction 'lx'; did you mean LD?"},
         {"\tLD (BC),B\n", 1, 2, "there is no instruction 'LD (BC),B'; did you mean LD (BC),A?"},
         {"\tLD H,IXH\n", 1, 2, "there is no instruction 'LD H,IXH'"},
         {"\tPUSH\n", 1, 2, "PUSH takes one operand"},
