@@ -15,6 +15,8 @@ std::size_t OperandCount(const std::string& key) {
     return 1 + static_cast<std::size_t>(std::count(key.begin(), key.end(), ','));
 }
 
+std::string LastOperand(const std::string& key) { return key.substr(key.find_last_of(", ") + 1); }
+
 }  // namespace
 
 std::string MnemonicHint(const std::string& upper) {
@@ -31,6 +33,7 @@ std::string MnemonicHint(const std::string& upper) {
 std::string FormHint(const std::string& mnemonic, const std::string& key, std::size_t operands) {
     const InstructionTable& table = Z80Instructions();
     const std::vector<const std::string*> keys = table.KeysOf(mnemonic);
+    std::string hint;
     bool takes[3] = {false, false, false};
     for (const std::string* k : keys) takes[OperandCount(*k)] = true;
     if (operands > 2 || !takes[operands]) {
@@ -39,9 +42,21 @@ std::string FormHint(const std::string& mnemonic, const std::string& key, std::s
         for (std::size_t n = 0; n < 3; ++n) {
             if (takes[n]) counts += (counts.empty() ? "" : " or ") + std::string(kCounts[n]);
         }
-        return ": " + mnemonic + " takes " + counts;
+        hint = ": " + mnemonic + " takes " + counts;
     }
-    const std::string near = NearestName(key, keys);
-    if (near.empty() || EditDistance(key, near) > 4) return "";
-    return "; did you mean " + table.Find(near)->front().text + "?";
+    // The nearest form, within two edits or a third of the text; of two as
+    // near, the one that keeps the last operand ("SUB A,B": SUB B, not SUB A).
+    const std::size_t allowed = std::max<std::size_t>(2, key.size() / 3);
+    const std::string* best = nullptr;
+    std::size_t bestScore = 0;
+    for (const std::string* k : keys) {
+        const std::size_t distance = EditDistance(key, *k);
+        const std::size_t score = 2 * distance + (LastOperand(*k) == LastOperand(key) ? 0 : 1);
+        if (distance <= allowed && (best == nullptr || score < bestScore)) {
+            best = k;
+            bestScore = score;
+        }
+    }
+    if (best != nullptr) hint += "; did you mean " + table.Find(*best)->front().text + "?";
+    return hint;
 }

@@ -299,6 +299,10 @@ private:
         }
         const bool bracket = IsSymbol(first, "(") || IsSymbol(first, "[");
         const std::size_t close = bracket ? Closing(at_) : 0;
+        if (bracket && close == 0) {
+            Fail(first.column, "this '" + first.text + "' has no closing '" + (first.text == "(" ? ")" : "]") + "'");
+            return false;
+        }
         if (close == 0 || !EndsOperand(tokens_[close + 1])) {
             shape.key = "n";
             return Expression(shape.argument);
