@@ -277,9 +277,10 @@ private:
             const SymbolState state = a_.State(name);
             if (state.current) continue;
             const Symbol& symbol = a_.symbols[name];
+            const std::string why =
+                symbol.pass == a_.pass ? "' depends on names defined further down (" : "' is defined further down (";
             Error(si, a_.statements[si].column,
-                  "IF can only use names defined above it: '" + symbol.name + "' is defined further down (" +
-                      Where(symbol.statement, si) + ")");
+                  "IF can only use names defined above it: '" + symbol.name + why + Where(symbol.statement, si) + ")");
             return;
         }
     }

@@ -59,6 +59,7 @@ TEST(AsmErrors, EachAtItsLineAndColumn) {
         {"\tLD A,(HL\n", 1, 7, "this '(' has no closing ')'"},
         {"LD:\tNOP\n", 1, 1, "'LD' is a reserved word and cannot be a name"},
         {"\tIF later\n\tENDIF\nlater\tEQU 1\n", 1, 2, "'later' is defined further down (line 3)"},
+        {"SIZE\tEQU last\n\tIF SIZE\n\tENDIF\nlast:\n", 2, 2, "'SIZE' depends on names defined further down (line 1)"},
         {"\tIF 1\n\tNOP\n", 1, 2, "this IF has no ENDIF"},
         {"\tNOP\n\tENDIF\n", 2, 2, "ENDIF without IF"},
         {"\tORG 0FFFFh\n\tLD HL,0\n", 2, 2, "the code runs past FFFFh"},
