@@ -11,6 +11,7 @@
 
 Assembly::Assembly(const AsmOptions& runOptions) : options(runOptions), memory(0x10000, 0), owner(0x10000, kNone) {}
 
+// Kept on purpose: names are case-sensitive, as in pasmo.
 std::uint32_t Assembly::SymbolIndex(const std::string& name) {
     const auto found = symbolIndex.find(name);
     if (found != symbolIndex.end()) return found->second;

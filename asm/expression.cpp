@@ -151,6 +151,7 @@ private:
         return Level(kAnds, [this] { return Unary(); });
     }
 
+    // Kept on purpose: pasmo's order, a prefix takes the comparison or sum after it.
     std::uint32_t Unary() {
         if (Is("-")) return Prefixed(ExprOp::Negate, &Parser::Unary);
         if (Is("+")) return Prefixed(ExprOp::Plus, &Parser::Unary);

@@ -423,7 +423,7 @@ private:
             }
             return;
         }
-        std::int64_t fill = 0;
+        std::int64_t fill = 0;  // kept on purpose: pasmo writes DEFS without a fill as zeros
         if (s.argumentCount == 2 && final_) {
             const Evaluated f = Value(si, args[1].expr, false);
             if (!f.ok) return;
