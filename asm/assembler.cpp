@@ -115,11 +115,12 @@ void Include(Assembly& a, std::uint32_t si, std::vector<std::uint32_t>& includin
     ReadFile(a, static_cast<std::uint32_t>(a.files.size() - 1), including);
 }
 
-// Lines end in LF, CR LF or CR.
+// Lines end in LF, CR LF or CR. A UTF-8 byte order mark in front (Windows'
+// Notepad writes one) is passed over.
 void ReadFile(Assembly& a, std::uint32_t file, std::vector<std::uint32_t>& including) {
     const std::string& text = a.files[file].text;
     including.push_back(file);
-    std::size_t at = 0;
+    std::size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     unsigned number = 0;
     while (at < text.size()) {
         std::size_t end = at;

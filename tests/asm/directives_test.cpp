@@ -149,7 +149,7 @@ TEST(AsmDirectives, IncludeGoesThroughTheCallback) {
 }
 
 TEST(AsmDirectives, LinesEndInLfCrLfOrCrAndMayStartWithANumber) {
-    const AssemblyResult r = AssembleText("\tORG 1800h\r\n\tDB 1\r20 DB 2\n30\tthree: DB 3");
+    const AssemblyResult r = AssembleText("\xEF\xBB\xBF\tORG 1800h\r\n\tDB 1\r20 DB 2\n30\tthree: DB 3");
     ASSERT_EQ(r.errors, 0u) << Messages(r);
     ASSERT_EQ(r.lines.size(), 4u);
     EXPECT_EQ(AsmLineText(r, r.lines[1]), "\tDB 1");
