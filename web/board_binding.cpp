@@ -1,6 +1,7 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -50,6 +51,17 @@ struct ReturnStop {
     bool Reached(const CpuState& cpu) const { return set && cpu.PC == pc && cpu.SP == sp; }
 };
 ReturnStop returnStop;
+
+// The page paints a decimal point, lit or not, over the whole place of the
+// window's two point rectangles: the window's lit point, three pixels wide,
+// all but vanishes once a phone scales the canvas down.
+SegmentRect PageSegmentRect(int digit, const SegmentShape& shape, bool lit) {
+    if (shape.bit != kSegmentPoint) return SegmentRectOnBoard(digit, shape, lit);
+    const SegmentRect a = SegmentRectOnBoard(digit, shape, true);
+    const SegmentRect b = SegmentRectOnBoard(digit, shape, false);
+    return SegmentRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                       std::max(a.bottom, b.bottom)};
+}
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
 void TapeCommandHook(void*, TapeCommand command) {
@@ -150,16 +162,16 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 }
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
-// window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
-// bit in the digit's pattern.
+// window draws them into the board picture (but the points, above): left,
+// top, right, bottom (both edges included, the outline on them), 1 lit /
+// 0 unlit, and the segment's bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
     static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
-            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            const SegmentRect r = PageSegmentRect(digit, shape, lit);
             *out++ = r.left;
             *out++ = r.top;
             *out++ = r.right;
