@@ -36,20 +36,20 @@ def cells(line: str) -> list:
     return [c.strip() for c in line.strip().strip("|").split("|")]
 
 
-def table(lines: list, where: str) -> str:
+def table(lines: list, where: str, first_line: int) -> str:
     head = cells(lines[0])
     rows = []
-    for n, line in enumerate(lines[2:], start=3):
+    for n, line in enumerate(lines[2:], start=first_line + 2):
         row = cells(line)
         if len(row) != len(head):
-            raise MarkdownError(f"{where}: table row {n} has {len(row)} cells, its header {len(head)}")
+            raise MarkdownError(f"{where}, line {n}: a table row of {len(row)} cells under a header of {len(head)}")
         rows.append("<tr>" + "".join(f"<td>{inline(c)}</td>" for c in row) + "</tr>")
     header = "<tr>" + "".join(f"<th>{inline(c)}</th>" for c in head) + "</tr>"
     return f"<table><thead>{header}</thead><tbody>{''.join(rows)}</tbody></table>"
 
 
-def blocks_html(lines: list, where: str) -> str:
-    """The body of one section."""
+def blocks_html(lines: list, where: str, first_line: int) -> str:
+    """The body of one section, whose first line is line first_line of the file."""
     out = []
     i = 0
     while i < len(lines):
@@ -66,7 +66,7 @@ def blocks_html(lines: list, where: str) -> str:
             start = i
             while i < len(lines) and lines[i].startswith("|"):
                 i += 1
-            out.append(table(lines[start:i], f"{where}, line {start + 1} of the section"))
+            out.append(table(lines[start:i], where, first_line + start))
         elif LIST_ITEM.match(line):
             numbered = LIST_ITEM.match(line).group(1) != "-"
             items = []
@@ -97,12 +97,13 @@ def sections_html(markdown: str, titles: list, where: str, id_prefix: str, level
         m = HEADING.match(line)
         if m and len(m.group(1)) == 2:
             end = next((k for k in range(n + 1, len(lines)) if HEADING.match(lines[k])), len(lines))
-            found[m.group(2).strip()] = lines[n + 1:end]
+            found[m.group(2).strip()] = (n + 2, lines[n + 1:end])
     out = []
     for title in titles:
         if title not in found:
             raise MarkdownError(f"{where}: no section \"## {title}\"")
         section_id = id_prefix + re.sub(r"[^a-z0-9]+", "-", title.lower()).strip("-")
-        body = blocks_html(found[title], f"{where}, section \"{title}\"")
+        first_line, body_lines = found[title]
+        body = blocks_html(body_lines, where, first_line)
         out.append(f'<section id="{section_id}">\n<h{level}>{inline(title)}</h{level}>\n{body}\n</section>')
     return "\n".join(out)
