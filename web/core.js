@@ -98,7 +98,7 @@ function wrapCore(module, monitor) {
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
     // Step over: runs stop once before the instruction at pc with SP at sp.
-    setReturnStop: (pc, sp) => setReturnStop(pc, sp),
+    setReturnStop,
     clearReturnStop: () => setReturnStop(-1, 0),
     step: c("tarvo_step", null, []),
     setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
