@@ -254,7 +254,8 @@ WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -W
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
-    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
+    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
+    $(wildcard $(SRC)/examples/*)
 
 .PHONY: web serve web-test bench-web setup-web clean-web FORCE
 
