@@ -5,6 +5,12 @@
 
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
+// Why a run stopped short (tarvo_stop_reason): a breakpoint, or Step over's return.
+export const StopReason = Object.freeze({ none: 0, breakpoint: 1, returned: 2 });
+// Where the CPU is as the monitor sees it (tarvo_monitor_place, without its
+// "holds the program" bit).
+const monitorPlaces = ["outside", "inside", "waiting"];
+const holdsProgramBit = 4;
 
 // What an address is to the CPU (board/memory_areas.h, MemoryArea).
 export const MemoryArea = Object.freeze({ rom: 0, ram: 1, monitorRam: 2, unmapped: 3 });
@@ -21,6 +27,8 @@ const longestStringArgument = 255;
 // The words of tarvo_registers, in its order.
 const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "R",
                        "IFF1", "IFF2", "IM"];
+// The words of tarvo_monitor_saved_registers: IFF is the interrupt flip-flop.
+const savedRegisterNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "IFF"];
 
 // The monitor image as the site carries it, and where tarvo_start looks for it.
 const monitorUrl = "tarvo/tarvo-rom.bin";
@@ -57,9 +65,9 @@ function wrapCore(module, monitor) {
   const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
 
   const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
-         lit, unlit] = int32s(c("tarvo_layout", "number", [])(), 8);
-  if (registerWords !== registerNames.length) {
-    throw new Error(`the core has ${registerWords} register words, the page names ${registerNames.length}`);
+         lit, unlit, savedWords] = int32s(c("tarvo_layout", "number", [])(), 9);
+  for (const [words, names] of [[registerWords, registerNames], [savedWords, savedRegisterNames]]) {
+    if (words !== names.length) throw new Error(`the core has ${words} register words, the page names ${names.length}`);
   }
   const layout = Object.freeze({
     canvasWidth, boardPictureHeight, keypadPictureHeight, canvasHeight: boardPictureHeight + keypadPictureHeight,
@@ -81,6 +89,18 @@ function wrapCore(module, monitor) {
   const loadErrorReason = c("tarvo_load_error_reason", "number", []);
   const displayText = c("tarvo_display_text", "number", []);
   const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
+  const setRegister = c("tarvo_set_register", "number", ["number", "number"]);
+  const setReturnStop = c("tarvo_set_return_stop", null, ["number", "number"]);
+  const monitorPlace = c("tarvo_monitor_place", "number", []);
+  const savedTable = c("tarvo_monitor_saved_registers", "number", []);
+  let monitorLoaded = false;
+  // Registers by name from a table of 16-bit words.
+  const named = (pointer, names) => {
+    const words = module.HEAPU16.subarray(pointer >> 1, (pointer >> 1) + names.length);
+    const byName = {};
+    names.forEach((name, i) => { byName[name] = words[i]; });
+    return byName;
+  };
 
   module.FS.mkdir(monitorFolder);
   module.FS.mkdir(filesFolder);
@@ -99,9 +119,9 @@ function wrapCore(module, monitor) {
     if (ints[0] !== loadReportNames.length + 1) {
       throw new Error(`the core reports ${ints[0]} ints of a load, the page names ${loadReportNames.length + 1}`);
     }
-    const named = { reason: module.UTF8ToString(loadErrorReason()) };
-    loadReportNames.forEach((name, i) => { named[name] = ints[i + 1]; });
-    return named;
+    const report = { reason: module.UTF8ToString(loadErrorReason()) };
+    loadReportNames.forEach((name, i) => { report[name] = ints[i + 1]; });
+    return report;
   };
 
   // The address space as stretches of one MemoryArea each, from 0000h up:
@@ -129,12 +149,20 @@ function wrapCore(module, monitor) {
     // The window's start order; false when there was no monitor image (the board starts all the same).
     start: () => {
       if (monitor !== null) module.FS.writeFile(monitorFolder + "/tarvo-rom.bin", new Uint8Array(monitor));
-      return startBoard() !== 0;
+      monitorLoaded = startBoard() !== 0;
+      return monitorLoaded;
     },
     run: c("tarvo_run", "number", ["number", "number"]),
-    stoppedAtBreakpoint: c("tarvo_stopped_at_breakpoint", "number", []),
+    // One of StopReason, for the last run.
+    stopReason: c("tarvo_stop_reason", "number", []),
+    // Step over: runs stop once before the instruction at pc with SP at sp.
+    setReturnStop,
+    clearReturnStop: () => setReturnStop(-1, 0),
     // Power off and on: the board as the page started it; returns as start().
-    powerCycle: () => powerCycle() !== 0,
+    powerCycle: () => {
+      monitorLoaded = powerCycle() !== 0;
+      return monitorLoaded;
+    },
     step: c("tarvo_step", null, []),
     setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
     // A press as the learner makes it, through the key queue: how many waiting
@@ -163,12 +191,18 @@ function wrapCore(module, monitor) {
       return records;
     },
     // Every register by name: registers().PC.
-    registers: () => {
-      const first = registerTable() >> 1;
-      const words = module.HEAPU16.subarray(first, first + registerWords);
-      const named = {};
-      registerNames.forEach((name, i) => { named[name] = words[i]; });
-      return named;
+    registers: () => named(registerTable(), registerNames),
+    // false when the value does not fit the register (nothing changes).
+    setRegister: (name, value) => setRegister(registerNames.indexOf(name), value) !== 0,
+    // Where the CPU is as the board's monitor sees it: place "outside", "inside"
+    // or "waiting" (for a key); with holdsProgram, saved has the user's
+    // program's registers as the monitor saved them. All "outside" without
+    // the monitor image.
+    monitorView: () => {
+      const code = monitorLoaded ? monitorPlace() : 0;
+      const holdsProgram = (code & holdsProgramBit) !== 0;
+      return { place: monitorPlaces[code & (holdsProgramBit - 1)], holdsProgram,
+               saved: holdsProgram ? named(savedTable(), savedRegisterNames) : null };
     },
     readByte: c("tarvo_read_byte", "number", ["number"]),
     // The byte memory holds, readable or not (what a save writes), and what its address is (MemoryArea).

@@ -8,6 +8,7 @@ import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
 import { FilePanel } from "./file_panel.js";
 import { returnFocusToBoard } from "./focus.js";
+import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { hex4, messageLine, plural } from "./page_text.js";
@@ -20,6 +21,8 @@ const byId = (id) => document.getElementById(id);
 async function startPage() {
   const say = messageLine(byId("message"));
   fillShortcutTable(byId("shortcuts"));
+  const help = new HelpPanel(byId("help"), byId("help-button"));
+  help.listen();
   try {
     const [core, pictures] = await Promise.all([loadCore(), loadBoardPictures()]);
     const view = new BoardView(byId("board-view"), core, pictures);
@@ -44,6 +47,7 @@ async function startPage() {
     const examples = new ExampleList(byId("examples-panel"), {
       load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
     const power = new PowerSwitch(byId("power-panel"), { core, pacer, say, afterPower: () => {
+      cpu.endStepOver();  // the core has dropped its return stop
       view.showDisplay();
       cpu.refresh();
       showStatus();
@@ -68,7 +72,7 @@ async function startPage() {
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, power, press }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, power, press }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {
