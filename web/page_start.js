@@ -21,7 +21,7 @@ const byId = (id) => document.getElementById(id);
 async function startPage() {
   const say = messageLine(byId("message"));
   fillShortcutTable(byId("shortcuts"));
-  const help = new HelpPanel(byId("help"), byId("help-button"));
+  const help = new HelpPanel(byId("help"), byId("help-button"), () => byId("board").focus({ preventScroll: true }));
   help.listen();
   try {
     const [core, pictures] = await Promise.all([loadCore(), loadBoardPictures()]);

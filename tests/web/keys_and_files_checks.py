@@ -93,6 +93,11 @@ def check_focus_comes_back_to_the_board(page, out):
     page.driver.find_element("id", "poke-value").click()
     typed(page, Keys.ESCAPE)
     assert focused(page) == "board", f"Escape left the focus on {focused(page)!r}"
+    # Help opened with the mouse: closed either way, the focus is the board's, not "?"'s.
+    for close in (lambda: page.click("help-close"), lambda: typed(page, Keys.ESCAPE)):
+        page.click("help-button")
+        close()
+        assert focused(page) == "board", f"closing the help left the focus on {focused(page)!r}"
 
 
 def check_bad_hex_line_is_named(page, out):
