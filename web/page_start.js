@@ -21,7 +21,8 @@ const byId = (id) => document.getElementById(id);
 async function startPage() {
   const say = messageLine(byId("message"));
   fillShortcutTable(byId("shortcuts"));
-  const help = new HelpPanel(byId("help"), byId("help-button"), () => byId("board").focus({ preventScroll: true }));
+  const focusBoard = () => byId("board").focus({ preventScroll: true });
+  const help = new HelpPanel(byId("help"), byId("help-button"), focusBoard);
   help.listen();
   try {
     const [core, pictures] = await Promise.all([loadCore(), loadBoardPictures()]);
@@ -46,20 +47,22 @@ async function startPage() {
     };
     const examples = new ExampleList(byId("examples-panel"), {
       load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
-    const power = new PowerSwitch(byId("power-panel"), { core, pacer, say, afterPower: () => {
+    const afterPower = () => {
       cpu.endStepOver();  // the core has dropped its return stop
       view.showDisplay();
       cpu.refresh();
       showStatus();
-    } });
+    };
+    const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
+                                  { core, pacer, say, focusBoard, afterPower });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
       press,
-      // Not while the range form is open: the keys are the form's.
-      keysAllowed: () => !ranges.isOpen(),
+      // Not while the range form or the power question is open: the keys are the form's.
+      keysAllowed: () => !ranges.isOpen() && !power.isOpen(),
     });
-    returnFocusToBoard(() => view.focus());
+    returnFocusToBoard(focusBoard);
     files.acceptDropsOn(document);
     examples.fill();
     cpu.listen(afterChange);

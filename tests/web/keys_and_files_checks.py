@@ -202,9 +202,13 @@ def check_power_off_and_on(page, out):
     assert page.js("return Tarvo.page.core.keysWaiting()") == 0
     typed(page, "x18")
     page.click("power-cycle")
-    alert = page.driver.switch_to.alert
-    assert alert.text.startswith("RAM holds a program."), alert.text
-    alert.accept()
+    assert page.text_of("power-question").startswith("RAM holds a program."), page.text_of("power-question")
+    typed(page, Keys.ESCAPE)  # Cancel loses nothing
+    page.wait_for(lambda: page.message() == "Power off and on: cancelled; the board is as it was.", 5, "the cancel")
+    assert ram(page, 0x1800, 4) == [0xCC] * 4
+    page.click("power-cycle")
+    page.screenshot(out / "web-power-question.png")
+    page.click("power-ok")
     page.wait_display("1.8.0.0.00", 10)  # the monitor works again, over empty RAM
     assert ram(page, 0x1800, 0xF80) == [0] * 0xF80  # up to the monitor's own RAM
     assert page.js("return [Tarvo.page.core.keysWaiting(), Tarvo.page.pacer.paused]") == [0, False]
