@@ -112,6 +112,7 @@ def check_memory_editor_follows_the_board(page, out):
     rom = page.js("return Tarvo.page.core.readByte(0)")
     poke(page, "0000", "18")
     page.wait_for(lambda: page.message().startswith("Nothing written: 0000h is in the monitor ROM"), 5, "ROM refused")
+    page.screenshot(out / "web-rom-refused.png")
     assert page.js("return Tarvo.page.core.readByte(0)") == rom
     poke(page, "3000", "AA")
     page.wait_for(lambda: page.message() == "Nothing written: 3000h is not in the board's memory: "
