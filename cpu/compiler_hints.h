@@ -51,8 +51,7 @@
 // prefixed instructions with the bus by value put PC and R in memory for every
 // instruction, which cost the page close to half its speed. So on WebAssembly
 // the run holds the bus by reference and the prefixed instructions are inlined
-// into the dispatch; only a prefix after a prefix (DD DD and the like) leaves
-// through a call, which takes PC and R by value from the run's own copy.
+// into the dispatch.
 #if defined(__EMSCRIPTEN__)
 #define TARVO_RUN_IN_LOCALS 1
 #define TARVO_PREFIXED_INLINE TARVO_FORCE_INLINE
