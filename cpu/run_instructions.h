@@ -43,14 +43,18 @@ TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint16_t& rBase, 
 // loop first tests that the instruction's four bytes at most all read back,
 // and runs one that does not (at the top of ROM or RAM, or outside both)
 // through the portable switch, tested byte by byte. A bus without such a view
-// (the flat bus) runs every instruction threaded.
+// (the flat bus) runs every instruction threaded. Held gives what the loop
+// holds its bus through: the run's own, or a FittingView made from it (which
+// a run that holds its bus by reference then refers to).
 template <class Bus, class = void>
 struct ThreadedBus {
     using Type = Bus;
+    static typename RunBus<Bus>::Type Held(typename RunBus<Bus>::Type bus) { return bus; }
 };
 template <class Bus>
 struct ThreadedBus<Bus, std::void_t<typename Bus::FittingView>> {
     using Type = Fitting<Bus>;
+    static typename Bus::FittingView Held(const typename Bus::RunView& view) { return view; }
 };
 
 template <class Bus>
@@ -74,7 +78,8 @@ TARVO_NO_INLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::
 template <class Bus, class StopBefore>
 inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
     using Threaded = typename ThreadedBus<Bus>::Type;
-    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r};  // a local copy, whose PC can live in a host register
+    auto&& held = ThreadedBus<Bus>::Held(run.bus);
+    Exec<Threaded> x{run.cpu, held, run.pc, run.r};  // a local copy, whose PC can live in a host register
     std::uint16_t rBase = run.r;
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
