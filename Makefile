@@ -96,10 +96,11 @@ tarvorun:
 	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun --parallel $(JOBS)
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 
-# (b) Sanitizers: any report ends the test program with a failure.
+# (b) Sanitizers: any report ends the test program with a failure. The CPU
+# tests also run on the web page's instruction loop.
 asan:
 	$(CMAKE) -S $(SRC) -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
-	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
+	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DTARVO_PORTABLE_LOOP_TESTS=ON -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
 	$(CMAKE) --build $(ASAN_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(ASAN_DIR))
 
