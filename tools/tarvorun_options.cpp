@@ -85,9 +85,14 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             if (!values(1)) return false;
             options.romGiven = true;
             options.romPath = argv[++i];
+        } else if (option == "--no-rom") {
+            options.noRom = true;
         } else if (option == "--hex") {
             if (!values(1)) return false;
             options.loads.push_back(LoadStep{LoadStep::Kind::Hex, argv[++i], 0});
+        } else if (option == "--asm") {
+            if (!values(1)) return false;
+            options.loads.push_back(LoadStep{LoadStep::Kind::Assembly, argv[++i], 0});
         } else if (option == "--bin") {
             if (!values(1)) return false;
             const std::string value = argv[++i];
@@ -165,6 +170,10 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             return false;
         }
     }
+    if (options.romGiven && options.noRom) {
+        error = "--rom and --no-rom exclude each other";
+        return false;
+    }
     return true;
 }
 
@@ -175,21 +184,23 @@ std::string RunUsageText() {
                "display latches and idle passes of ten instructions with the single-step NMI.\n"
                "\n"
                "Order of a run: the board is set up and the monitor ROM loaded, then the\n"
-               "--hex and --bin files in the order given, then the CPU starts at 0000h; the\n"
-               "board runs the settle time, each --keys key is pressed in turn, and --passes\n"
-               "more idle passes run. Then the outputs are printed and the --save-hex files\n"
-               "written.\n"
+               "--hex, --bin and --asm files in the order given, then the CPU starts at\n"
+               "0000h; the board runs the settle time, each --keys key is pressed in turn,\n"
+               "and --passes more idle passes run. Then the outputs are printed and the\n"
+               "--save-hex files written.\n"
                "\n"
                "Loading:\n"
                "  --rom FILE          monitor ROM image: its first 4096 bytes go to 0000h.\n"
                "                      Default: tarvo/tarvo-rom.bin in the folder of this\n"
-               "                      program; if that is missing the runner says so on\n"
-               "                      stderr and runs over empty memory. A FILE that cannot\n"
-               "                      be opened is an error.\n"
+               "                      program. An image that cannot be opened is an error.\n"
+               "  --no-rom            no ROM image: the board runs over empty memory and\n"
+               "                      the files below.\n"
                "  --hex FILE          load an Intel HEX file at the addresses of its records.\n"
                "  --bin FILE@ADDR     load a raw binary file at ADDR (hexadecimal); it may hold\n"
                "                      at most 10000h - ADDR bytes.\n"
-               "                      --hex and --bin may be repeated; they load in order.\n"
+               "  --asm FILE          assemble a Z80 source (as tarvoasm does) and load the\n"
+               "                      bytes it writes; its errors end the run.\n"
+               "                      --hex, --bin and --asm may be repeated; they load in order.\n"
                "\n"
                "Running:\n"
                "  --keys \"KEYS\"       keys to press, separated by spaces, for example\n"
@@ -261,6 +272,8 @@ std::string RunUsageText() {
            "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"
            "decimal.\n"
            "\n"
-           "Exit status: 0 success; 1 a file could not be read or written, or a key was\n"
-           "never scanned; 2 a usage error. Every error is one line on stderr.\n";
+           "Exit status: 0 success; 1 a file (the ROM image among them) could not be\n"
+           "read or written, a key was never scanned, or the output could not be\n"
+           "written (the run stops at the first lost write); 2 a usage error. Every\n"
+           "error is one line on stderr.\n";
 }

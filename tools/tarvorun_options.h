@@ -15,7 +15,7 @@ constexpr std::uint32_t kDefaultSettlePasses = 2000;
 constexpr std::uint32_t kDefaultScanLimit = 200000;
 
 struct LoadStep {
-    enum class Kind { Hex, Binary } kind;
+    enum class Kind { Hex, Binary, Assembly } kind;
     std::string path;
     std::uint16_t address;  // Binary only
 };
@@ -34,6 +34,7 @@ struct RunOptions {
     bool help = false;
     bool romGiven = false;
     std::string romPath;
+    bool noRom = false;  // an empty board: no ROM image at all
     std::vector<LoadStep> loads;  // in command-line order
     std::vector<KeyStroke> keys;
     std::uint64_t passes = 0;

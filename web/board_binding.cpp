@@ -1,18 +1,20 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
 #include <emscripten/emscripten.h>
 
 #include "board/board_pictures.h"
+#include "board/display_text.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "board/panel_layout.h"
+#include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
-#include "tarvorun_segments.h"
 #include "web/web_board.h"
 
 namespace {
@@ -21,26 +23,49 @@ namespace {
 constexpr int kCanvasWidth = kBoardPictureWidth;
 
 Board board;
+BoardCpu access(board);
+// Step and breakpoints can stop a pass in the middle; the cursor keeps its
+// place, so the step NMI's countdown keeps exactly the idle pass's timing.
+PassCursor<BoardCpuBus> cursor(board, access.bus);
 bool repaintRequested = true;
-int pendingTapeCommand = 0;  // 0 none, 1 TAPE RD, 2 TAPE WR
-bool stoppedAtBreakpoint = false;
 
-// Where the run stands inside its idle pass: 0 at a pass boundary, else how
-// many of the pass's ten instructions have run. Step and breakpoints can stop
-// a pass in the middle; the rest of it then runs one instruction at a time,
-// so the step NMI's countdown keeps exactly the idle pass's timing.
-int passPosition = 0;
+// What tarvo_take_tape_command hands the script.
+constexpr int kNoTapeCommand = 0;
+constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
+constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
+int pendingTapeCommand = kNoTapeCommand;
+
+// Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
+constexpr int kRanOn = 0;
+constexpr int kStoppedAtBreakpoint = 1;
+constexpr int kStoppedOnReturn = 2;  // Step over: the instruction after the CALL, RST or DJNZ
+int stopReason = kRanOn;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
 
-void RequestRepaintHook(void*) { repaintRequested = true; }
-void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2; }
+// Step over: the run stops before the instruction at pc once SP is back at sp.
+struct ReturnStop {
+    bool set = false;
+    std::uint16_t pc = 0;
+    std::uint16_t sp = 0;
+    bool Reached(const CpuState& cpu) const { return set && cpu.PC == pc && cpu.SP == sp; }
+};
+ReturnStop returnStop;
 
-// One instruction in its place within the idle pass.
-void StepInPass() {
-    BoardCpu access(board);
-    RunIdlePassFrom(board.cpu, board.run, access.bus, passPosition, passPosition + 1);
-    passPosition = (passPosition + 1) % kInstructionsPerPass;
+// The page paints a decimal point, lit or not, over the whole place of the
+// window's two point rectangles: the window's lit point, three pixels wide,
+// all but vanishes once a phone scales the canvas down.
+SegmentRect PageSegmentRect(int digit, const SegmentShape& shape, bool lit) {
+    if (shape.bit != kSegmentPoint) return SegmentRectOnBoard(digit, shape, lit);
+    const SegmentRect a = SegmentRectOnBoard(digit, shape, true);
+    const SegmentRect b = SegmentRectOnBoard(digit, shape, false);
+    return SegmentRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                       std::max(a.bottom, b.bottom)};
+}
+
+void RequestRepaintHook(void*) { repaintRequested = true; }
+void TapeCommandHook(void*, TapeCommand command) {
+    pendingTapeCommand = command == TapeCommand::OpenHexFile ? kTapeReadCommand : kTapeWriteCommand;
 }
 
 }  // namespace
@@ -62,38 +87,41 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, except the very first one, so that
-// a run can go on from the breakpoint it stopped at.
+// an instruction at a breakpoint address, and with a return stop set before
+// the instruction it waits for, except the very first one, so that a run can
+// go on from the breakpoint it stopped at.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
-    stoppedAtBreakpoint = false;
+    stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
-    if (useBreakpoints == 0 || breakpointCount == 0) {
-        int ran = 0;
-        while (passPosition != 0) {  // finish a pass that Step left open
-            StepInPass();
-            ++ran;
-        }
-        RunIdlePasses(board, static_cast<std::uint64_t>(passes));
-        return ran + passes * kInstructionsPerPass;
+    const bool breakpointsOn = useBreakpoints != 0 && breakpointCount > 0;
+    if (!breakpointsOn && !returnStop.set) {
+        return static_cast<int>(cursor.RunPasses(static_cast<std::uint64_t>(passes)));
     }
-    const int count = passes * kInstructionsPerPass;
-    for (int ran = 0; ran < count; ++ran) {
-        if (ran > 0 && breakpoints[board.cpu.PC] != 0) {
-            stoppedAtBreakpoint = true;
-            return ran;
-        }
-        StepInPass();
+    const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
+    const std::uint64_t ran = cursor.RunUntil(count, [breakpointsOn](const Board& b) {
+        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || returnStop.Reached(b.cpu);
+    });
+    if (ran < count) {
+        stopReason = returnStop.Reached(board.cpu) ? kStoppedOnReturn : kStoppedAtBreakpoint;
+        if (stopReason == kStoppedOnReturn) returnStop.set = false;
     }
-    return count;
+    return static_cast<int>(ran);
 }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
+// One of the reasons above, for the last tarvo_run.
+EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_step() {
-    if (board.run.running) StepInPass();
+// Step over: from now on runs stop before the instruction at pc with SP at sp
+// (once); a pc below 0 takes the stop away.
+EMSCRIPTEN_KEEPALIVE void tarvo_set_return_stop(int pc, int sp) {
+    returnStop.set = pc >= 0;
+    returnStop.pc = static_cast<std::uint16_t>(pc);
+    returnStop.sp = static_cast<std::uint16_t>(sp);
 }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return passPosition; }
+EMSCRIPTEN_KEEPALIVE void tarvo_step() { cursor.Step(); }
+
+EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return cursor.Position(); }
 
 EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
     std::uint8_t& slot = breakpoints[static_cast<std::uint16_t>(address)];
@@ -126,24 +154,24 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_repaint() {
     return requested ? 1 : 0;
 }
 
-// The tape key pressed since the last call: 0 none, 1 TAPE RD, 2 TAPE WR.
+// The tape key pressed since the last call, as one of the codes above.
 EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
     const int command = pendingTapeCommand;
-    pendingTapeCommand = 0;
+    pendingTapeCommand = kNoTapeCommand;
     return command;
 }
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
-// window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
-// bit in the digit's pattern.
+// window draws them into the board picture (but the points, above): left,
+// top, right, bottom (both edges included, the outline on them), 1 lit /
+// 0 unlit, and the segment's bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
     static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
-            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            const SegmentRect r = PageSegmentRect(digit, shape, lit);
             *out++ = r.left;
             *out++ = r.top;
             *out++ = r.right;
@@ -158,13 +186,14 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
 // What the script needs to know of the pictures and of the tables above, so
 // that no size is written twice: the canvas width, the board and keypad
 // picture heights, the number of segment records and the ints in each, the
-// register words of tarvo_registers, and the lit and unlit segment colours as
-// 0xRRGGBB.
+// register words of tarvo_registers, the lit and unlit segment colours as
+// 0xRRGGBB, and the words of tarvo_monitor_saved_registers.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_layout() {
     const auto rgb = [](SegmentColour c) { return c.red << 16 | c.green << 8 | c.blue; };
     static const int layout[] = {
-        kCanvasWidth,       kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
-        kSegmentRecordInts, kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour)};
+        kCanvasWidth,          kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
+        kSegmentRecordInts,    kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour),
+        kMonitorSavedWordCount};
     return layout;
 }
 
