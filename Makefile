@@ -2,7 +2,7 @@
 #
 #   make test    all of the below in order, stopping at the first failure:
 #                native  Release build (warnings as errors), unit tests and ZEXDOC/ZEXALL
-#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests
+#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests (the CPU's on both loops)
 #                m32     32-bit x86 build with the web page's instruction loop, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
 #            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
