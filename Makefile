@@ -2,8 +2,8 @@
 #
 #   make test    all of the below in order, stopping at the first failure:
 #                native  Release build (warnings as errors), unit tests and ZEXDOC/ZEXALL
-#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests
-#                m32     32-bit x86 build, unit tests run through qemu-i386
+#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests (the CPU's on both loops)
+#                m32     32-bit x86 build with the web page's instruction loop, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
 #            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
@@ -98,15 +98,18 @@ tarvorun:
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 	@echo "tarvoasm: $(NATIVE_DIR)/tools/tarvoasm"
 
-# (b) Sanitizers: any report ends the test program with a failure.
+# (b) Sanitizers: any report ends the test program with a failure. The CPU
+# tests also run on the web page's instruction loop.
 asan:
 	$(CMAKE) -S $(SRC) -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
-	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
+	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DTARVO_PORTABLE_LOOP_TESTS=ON -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
 	$(CMAKE) --build $(ASAN_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(ASAN_DIR))
 
 # (c) 32-bit x86: GoogleTest is built for -m32 from Debian's source package and
-# installed inside the build folder, then the tests run through qemu-i386.
+# installed inside the build folder, then the tests run through qemu-i386. The
+# core takes the instruction loop of the web page (TARVO_PORTABLE_LOOP), 32-bit
+# like wasm32, so that the page's loop is tested natively too.
 m32-googletest:
 	$(CMAKE) -S $(GTEST_SOURCE) -B $(M32_GTEST_DIR)/build -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
@@ -117,7 +120,7 @@ m32-googletest:
 m32: m32-googletest
 	$(CMAKE) -S $(SRC) -B $(M32_DIR) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF \
-	    -DGTest_DIR=$(M32_GTEST_DIR)/install/lib/cmake/GTest
+	    -DTARVO_PORTABLE_LOOP=ON -DGTest_DIR=$(M32_GTEST_DIR)/install/lib/cmake/GTest
 	$(CMAKE) --build $(M32_DIR) --parallel $(JOBS)
 	@# The ELF class byte of the test program: 1 is 32-bit.
 	@class=$$(od -An -tu1 -j4 -N1 $(M32_DIR)/tests/tarvo_tests | tr -d ' '); \
