@@ -16,6 +16,7 @@
 #include "cpu/decode_tables.h"
 #include "cpu/execute_instruction.h"
 #include "cpu/opcode_cases.h"
+#include "cpu/t_states.h"
 
 namespace z80 {
 
@@ -65,15 +66,15 @@ TARVO_FORCE_INLINE bool FitsWhole(const Exec<Fitting<Bus>>& x) {
 // PC and R by value, as for ExecutePrefixed.
 template <class Bus>
 TARVO_NO_INLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
-    Exec<Bus> x{cpu, bus, run.pc, run.r};
+    Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
     Execute(x, x.bus.Read(x.pc++));
-    return RunRegisters{x.pc, x.r};
+    return RunRegisters{x.pc, x.r, static_cast<std::uint32_t>(x.tStates)};
 }
 
 template <class Bus, class StopBefore>
 inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
     using Threaded = typename ThreadedBus<Bus>::Type;
-    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r};  // a local copy, whose PC can live in a host register
+    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r, run.tStates};  // a local copy, whose PC can live in a host register
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
 #undef TARVO_HANDLER_ADDRESS
@@ -86,13 +87,16 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
 
     TARVO_NEXT_INSTRUCTION();
 tested: {  // R made whole for it: done counts it already
-    RunRegisters after = ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1)});
+    RunRegisters after =
+        ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1), 0});
     x.pc = after.pc;
     x.r = static_cast<std::uint16_t>(after.r - done);
+    x.tStates += after.tStates;
 }
     TARVO_NEXT_INSTRUCTION();
-#define TARVO_HANDLER(n)                                              \
-    opcode_##n : ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
+#define TARVO_HANDLER(n)                                 \
+    opcode_##n : x.tStates += kUnprefixedTStates[n];     \
+    ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
     TARVO_NEXT_INSTRUCTION();
     TARVO_EACH_OPCODE(TARVO_HANDLER)
 #undef TARVO_HANDLER
@@ -100,6 +104,7 @@ tested: {  // R made whole for it: done counts it already
 finished:
     run.pc = x.pc;
     run.r = static_cast<std::uint16_t>(x.r + done);
+    run.tStates = x.tStates;
     return done;
 }
 
@@ -114,6 +119,7 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
     for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++));
     run.pc = x.pc;
     run.r = x.r;
+    run.tStates = x.tStates;
     return done;
 }
 
