@@ -18,7 +18,7 @@ void PassRunner::Log(std::string line) {
 
 bool PassRunner::Step() {
     const std::uint8_t armedBefore = board_.run.stepNmiArmed;
-    const bool nmiTaken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1);
+    const bool nmiTaken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1, board_.tStates);
     ++instructions_;
     ++position_;
     const std::uint8_t armed = board_.run.stepNmiArmed;

@@ -39,7 +39,7 @@ void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command 
 // One instruction in its place within the idle pass.
 void StepInPass() {
     BoardCpu access(board);
-    RunIdlePassFrom(board.cpu, board.run, access.bus, passPosition, passPosition + 1);
+    RunIdlePassFrom(board.cpu, board.run, access.bus, passPosition, passPosition + 1, board.tStates);
     passPosition = (passPosition + 1) % kInstructionsPerPass;
 }
 
