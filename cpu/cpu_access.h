@@ -63,7 +63,12 @@ struct Exec {
     typename RunBus<Bus>::Type bus;
     std::uint16_t pc;
     std::uint16_t r;
-    std::uint64_t tStates;  // counted as the instructions run (cpu/t_states.h)
+    // T-states of the running instruction that the constant added for its
+    // first byte does not cover: what a condition that held adds, and the
+    // instruction after a prefix. The dispatch moves them to the run's count
+    // (cpu/t_states.h). 32 bits hold a whole block repeat's, and keep Exec
+    // at four words, which the compiler still splits into registers.
+    std::uint32_t tStates;
 };
 
 template <class Bus>

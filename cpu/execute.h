@@ -17,11 +17,10 @@
 template <class Bus>
 inline void ExecuteOpcode(CpuState& cpu, Bus& bus, std::uint8_t op, std::uint64_t& tStates) {
     auto&& view = z80::RunBus<Bus>::For(bus);
-    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R, tStates};
-    z80::Execute(x, op);
+    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R, 0};
+    z80::Execute(x, op, tStates);
     cpu.PC = x.pc;
     cpu.R = CurrentR(x);
-    tStates = x.tStates;
 }
 
 template <class Bus>
@@ -52,11 +51,10 @@ template <class Bus, class StopBefore>
 inline std::uint64_t RunCpu(CpuState& cpu, Bus& bus, std::uint64_t count, StopBefore stopBefore,
                             std::uint64_t& tStates) {
     auto&& view = z80::RunBus<Bus>::For(bus);
-    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R, tStates};
-    std::uint64_t done = z80::RunInstructions(x, count, stopBefore);
+    z80::Exec<Bus> x{cpu, view, cpu.PC, cpu.R, 0};
+    std::uint64_t done = z80::RunInstructions(x, count, stopBefore, tStates);
     cpu.PC = x.pc;
     cpu.R = CurrentR(x);
-    tStates = x.tStates;
     return done;
 }
 

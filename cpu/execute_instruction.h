@@ -238,20 +238,23 @@ TARVO_FORCE_INLINE void ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, s
     }
 }
 
-// The instruction after a prefix, with the prefix's decode and T-state
-// tables and register map: one case per opcode byte, as for unprefixed
-// instructions (see Execute).
+// The instruction after a prefix, with the prefix's decode table and
+// register map: one case per opcode byte, as for unprefixed instructions (see
+// Execute). Returns its T-states from the prefix's table; the handler adds
+// any more to x.tStates. Kept apart from x, which may live in memory here, so
+// that the result is put together in registers: read back whole from x, it
+// would wait on the smaller stores that wrote PC and R.
 template <const OpClass (&kTable)[256], const TStateTable& kTStates, class Bus>
-TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
+TARVO_FORCE_INLINE std::uint32_t ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
     switch (FetchByte(x)) {
 #define TARVO_PREFIXED_CASE(n)                  \
     case n:                                     \
-        x.tStates += kTStates[n];               \
         ExecuteAfterPrefix<kTable[n]>(x, m, n); \
-        return;
+        return kTStates[n];
         TARVO_EACH_OPCODE(TARVO_PREFIXED_CASE)
 #undef TARVO_PREFIXED_CASE
     }
+    TARVO_UNREACHABLE();
 }
 
 // DD CB d op / FD CB d op: PC stays on d, which the handler reads. Every
@@ -277,28 +280,41 @@ template <class Bus>
 TARVO_PREFIXED_INLINE RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
                                                    OpClass prefix) {
     Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
+    std::uint32_t tStates = 0;
     switch (prefix) {
-        case OpClass::PrefixDD: ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIxMap); break;
-        case OpClass::PrefixFD: ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIyMap); break;
-        case OpClass::PrefixED: ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap); break;
-        default: ExecuteWithTable<CbDecodeTable, kAfterCbTStates>(x, kMainMap); break;
+        case OpClass::PrefixDD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIxMap); break;
+        case OpClass::PrefixFD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIyMap); break;
+        case OpClass::PrefixED: tStates = ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap); break;
+        default: tStates = ExecuteWithTable<CbDecodeTable, kAfterCbTStates>(x, kMainMap); break;
     }
-    return RunRegisters{x.pc, x.r, static_cast<std::uint32_t>(x.tStates)};
+    return RunRegisters{x.pc, x.r, tStates + x.tStates};
+}
+
+// After an unprefixed instruction of class kClass: what its handler added to
+// x.tStates goes to the run's count, total. Known while compiling whether
+// there can be any.
+template <OpClass kClass, class Bus>
+TARVO_FORCE_INLINE void CollectTStates(Exec<Bus>& x, std::uint64_t& total) {
+    if constexpr (AddsToItsFigure(kClass)) {
+        total += x.tStates;
+        x.tStates = 0;
+    }
 }
 
 // The instruction whose first byte is op; further bytes are fetched at x.pc.
 // One case per opcode byte, each the handler of its class from the decode
 // table with the opcode as a constant: one jump instead of a table load and a
-// class switch, and the register fields of the opcode resolved while compiling;
-// its T-states are a constant too.
+// class switch, and the register fields of the opcode resolved while compiling.
+// Its T-states, a constant too, and any the handler adds go to total.
 template <class Bus>
-TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op) {
+TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op, std::uint64_t& total) {
     ++x.r;
     switch (op) {
 #define TARVO_MAIN_CASE(n)                                \
     case n:                                               \
-        x.tStates += kUnprefixedTStates[n];               \
+        total += kUnprefixedTStates[n];                   \
         ExecuteClass<MainDecodeTable[n]>(x, kMainMap, n); \
+        CollectTStates<MainDecodeTable[n]>(x, total);     \
         return;
         TARVO_EACH_OPCODE(TARVO_MAIN_CASE)
 #undef TARVO_MAIN_CASE

@@ -186,4 +186,21 @@ inline constexpr TStateTable kAfterEdTStates = MakeTStateTable(TStateSet::AfterE
 // A block repeat that ran its pass count times, beyond the table's figure.
 constexpr std::uint32_t BlockRepeatExtra(std::uint32_t passes) { return kBlockRepeatTStates * (passes - 1); }
 
+// The unprefixed classes whose handlers add T-states beyond the table's
+// figure: the conditionals, and the prefixes for the rest of the instruction.
+constexpr bool AddsToItsFigure(OpClass c) {
+    switch (c) {
+        case OpClass::JrCond:
+        case OpClass::Djnz:
+        case OpClass::CallCond:
+        case OpClass::RetCond:
+        case OpClass::PrefixCB:
+        case OpClass::PrefixDD:
+        case OpClass::PrefixED:
+        case OpClass::PrefixFD:
+            return true;
+        default: return false;
+    }
+}
+
 }  // namespace z80
