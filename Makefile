@@ -256,16 +256,15 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp)) \
-    $(SRC)/tools/tarvorun_segments.cpp
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
-WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC) -I$(SRC)/tools
-WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
+WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
+WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
     $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
 
-.PHONY: web serve web-test bench-web setup-web clean-web
+.PHONY: web serve web-test bench-web setup-web clean-web FORCE
 
 setup-web:
 	bash $(SRC)/tools/install-deps.sh web
@@ -274,9 +273,15 @@ $(WEB_DIR)/obj/%.o: $(SRC)/%.cpp
 	@mkdir -p $(@D)
 	$(WEB_ENV) $(EMXX) $(WEB_CXXFLAGS) -MMD -MP -c $< -o $@
 
-$(WEB_SITE)/tarvo.js: $(WEB_OBJECTS)
+# The link flags as last used: rewritten only when they change, so that a
+# change of flags relinks the module as a changed object does.
+$(WEB_DIR)/link-flags: FORCE
 	@mkdir -p $(@D)
-	$(WEB_ENV) $(EMXX) $(WEB_LDFLAGS) $^ -o $@
+	@echo '$(WEB_LDFLAGS)' | cmp -s - $@ || echo '$(WEB_LDFLAGS)' >$@
+
+$(WEB_SITE)/tarvo.js: $(WEB_OBJECTS) $(WEB_DIR)/link-flags
+	@mkdir -p $(@D)
+	$(WEB_ENV) $(EMXX) $(WEB_LDFLAGS) $(WEB_OBJECTS) -o $@
 
 $(WEB_SITE)/index.html: $(WEB_PAGE_FILES)
 	/usr/bin/python3 $(SRC)/web/make_site.py $(SRC) $(WEB_SITE)

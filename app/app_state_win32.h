@@ -36,17 +36,14 @@ extern wchar_t FileTitleBuffer[kFileTitleCapacity];
 // lies in its "tarvo" subfolder.
 extern std::string ProgramFolder;
 
+// What the main window makes and lays out; each panel keeps its own drawing
+// objects in its file.
 struct WindowObjects {
     HINSTANCE instance;
     HWND mainWindow;
-    HWND displayWindow;  // null when it could not be made
-    HWND keypadWindow;   // null when it could not be made
-    WNDPROC previousDisplayProc;
-    WNDPROC previousKeypadProc;
-    HBITMAP boardBitmap;   // null when the resource is missing
+    HWND displayWindow;    // null when it could not be made
+    HWND keypadWindow;     // null when it could not be made
     HBITMAP keypadBitmap;  // null when the resource is missing
-    HBRUSH unlitSegmentBrush;
-    HBRUSH litSegmentBrush;
 };
 
 extern WindowObjects AppWindows;

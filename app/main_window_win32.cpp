@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "app/app_state_win32.h"
+#include "board/board.h"
 #include "board/display_panel_win32.h"
-#include "board/idle_pass.h"
 #include "board/keypad_panel_win32.h"
 #include "board/panel_layout.h"
 #include "files/address_range_dialog_win32.h"
@@ -49,7 +49,7 @@ void BuildMenu(HWND window) {
 
 // The board's hooks into the window: port writes repaint the display, the
 // tape keys run the hex file commands as the menu does.
-void RepaintDisplayHook(void*) { RequestDisplayRepaint(); }
+void RepaintDisplayHook(void*) { RequestDisplayRepaint(AppWindows.displayWindow); }
 
 void TapeCommandHook(void*, TapeCommand command) {
     const WPARAM id = command == TapeCommand::OpenHexFile ? IDM_OPEN_HEX_FILE : IDM_SAVE_HEX_FILE;
@@ -66,16 +66,23 @@ void LoadMonitor() {
 // start order. Without a display the board is never started.
 void OnCreate(HWND window) {
     BuildMenu(window);
-    AppWindows.displayWindow = CreateDisplayPanel(window, AppWindows.instance);
+    AppWindows.displayWindow = CreateDisplayPanel(window, AppWindows.instance, AppBoard, kProgramName);
     if (AppWindows.displayWindow == nullptr) return;
-    AppWindows.keypadWindow = CreateKeypadPanel(window, AppWindows.instance);
+    AppWindows.keypadWindow = CreateKeypadPanel(window, AppWindows.instance, AppBoard);
     if (AppWindows.keypadWindow == nullptr) ShowError("Could not create edit control!");
     AppWindows.keypadBitmap = LoadBitmapA(AppWindows.instance, MAKEINTRESOURCEA(IDB_KEYPAD));
+    SetKeypadPicture(AppWindows.keypadBitmap);
     if (AppWindows.keypadWindow != nullptr) InvalidateRect(AppWindows.keypadWindow, nullptr, TRUE);
     AppBoard.hooks = BoardHooks{nullptr, &RepaintDisplayHook, &TapeCommandHook};
     SetUpBoard(AppBoard);
     LoadMonitor();
     StartBoard(AppBoard);
+}
+
+// The file dialogs' shared buffers and the window title a load sets.
+FileDialogBuffers FileBuffers() {
+    return FileDialogBuffers{FilePathBuffer,    kFilePathCapacity,    FileTitleBuffer, kFileTitleCapacity,
+                             WindowTitleBuffer, kWindowTitleCapacity, kProgramNameWide};
 }
 
 // Asks for From and To, then runs the command's file operation unless To is 0
@@ -91,13 +98,15 @@ void RunRangeCommand(const char* caption, FileOperation operation, const char* e
     const std::uint32_t from = AddressFromText(fromText);
     const std::uint32_t to = AddressFromText(toText);
     if (to == 0) return;
-    if (operation(AppWindows.mainWindow, from, to) < 0) ShowError(errorText);
+    if (operation(AppWindows.mainWindow, FileBuffers(), AppBoard.memory, from, to) < 0) ShowError(errorText);
 }
 
 void OnCommand(unsigned id) {
     switch (id) {
         case IDM_OPEN_HEX_FILE:
-            if (OpenHexFile(AppWindows.mainWindow) < 0) ShowError("There was an error opening the file!");
+            if (OpenHexFile(AppWindows.mainWindow, FileBuffers(), AppBoard.memory) < 0) {
+                ShowError("There was an error opening the file!");
+            }
             break;
         case IDM_SAVE_HEX_FILE:
             RunRangeCommand("Save mem as Intel Hex", &SaveHexFile, "There was an error saving the file!");

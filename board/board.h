@@ -50,3 +50,11 @@ struct BoardCpu {
     BoardCpu(const BoardCpu&) = delete;
     BoardCpu& operator=(const BoardCpu&) = delete;
 };
+
+// The board's start, in the order the window's creation follows:
+//   SetUpBoard: the 8255 reset and the memory window (ROM below 0800h,
+//     reads and writes up to FFFFh);
+//   (the caller loads the monitor ROM here);
+//   StartBoard: the CPU reset, then the emulation runs.
+void SetUpBoard(Board& board);
+void StartBoard(Board& board);

@@ -1,6 +1,6 @@
 #include "board/display_panel_win32.h"
 
-#include "app/app_state_win32.h"
+#include "board/board.h"
 #include "board/board_pictures.h"
 #include "board/panel_layout.h"
 #include "board/segment_geometry.h"
@@ -10,9 +10,19 @@ namespace {
 
 COLORREF ColourRef(SegmentColour colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-// Set while a paint of the panel is on its way: further requests would only
-// ask the window system for the same thing again.
-bool displayRepaintPending = false;
+// Made once by CreateDisplayPanel and kept for the whole run.
+struct DisplayPanelState {
+    const Board* board;
+    WNDPROC previousProc;
+    HBITMAP picture;  // null when the resource is missing: the panel is drawn black
+    HBRUSH unlitSegmentBrush;
+    HBRUSH litSegmentBrush;
+    // Set while a paint of the panel is on its way: further requests would
+    // only ask the window system for the same thing again.
+    bool repaintPending;
+};
+
+DisplayPanelState panelState;
 
 // Draws every segment of every digit, lit or unlit, into the board picture
 // selected into memoryDc.
@@ -20,7 +30,7 @@ void DrawDigits(HDC memoryDc, const DigitLatches& latches) {
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (latches.digits[digit] & shape.bit) != 0;
-            SelectObject(memoryDc, lit ? AppWindows.litSegmentBrush : AppWindows.unlitSegmentBrush);
+            SelectObject(memoryDc, lit ? panelState.litSegmentBrush : panelState.unlitSegmentBrush);
             const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
             Rectangle(memoryDc, r.left, r.top, r.right, r.bottom);
         }
@@ -30,16 +40,16 @@ void DrawDigits(HDC memoryDc, const DigitLatches& latches) {
 // Brings the digits of the picture up to date and copies it, stretched, over
 // the whole client area: nothing of the panel is left for an erase to show.
 void DrawDisplayPanel(HDC dc, const RECT& client) {
-    if (AppWindows.boardBitmap == nullptr) {
+    if (panelState.picture == nullptr) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return;
     }
     HDC memoryDc = CreateCompatibleDC(dc);
     if (memoryDc == nullptr) return;
     SetGraphicsMode(memoryDc, GM_ADVANCED);  // rectangles include their right and bottom edges
-    const HGDIOBJ previousBitmap = SelectObject(memoryDc, AppWindows.boardBitmap);
+    const HGDIOBJ previousBitmap = SelectObject(memoryDc, panelState.picture);
     const HGDIOBJ previousBrush = GetCurrentObject(memoryDc, OBJ_BRUSH);
-    DrawDigits(memoryDc, AppBoard.latches);
+    DrawDigits(memoryDc, panelState.board->latches);
     SelectObject(memoryDc, previousBrush);
     // Whole pixels taken or dropped: every segment keeps its exact colours.
     SetStretchBltMode(dc, COLORONCOLOR);
@@ -50,7 +60,7 @@ void DrawDisplayPanel(HDC dc, const RECT& client) {
 }
 
 void PaintDisplayPanel(HWND window) {
-    displayRepaintPending = false;
+    panelState.repaintPending = false;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (dc != nullptr) {
@@ -66,37 +76,38 @@ LRESULT CALLBACK DisplayPanelProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_PAINT: PaintDisplayPanel(window); return 0;
         // The paint covers the whole panel; erasing first would only flash it.
         case WM_ERASEBKGND: return 1;
-        default: return CallWindowProcA(AppWindows.previousDisplayProc, window, message, wParam, lParam);
+        default: return CallWindowProcA(panelState.previousProc, window, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
-HWND CreateDisplayPanel(HWND parent, HINSTANCE instance) {
-    AppWindows.unlitSegmentBrush = CreateSolidBrush(ColourRef(kUnlitSegmentColour));
-    AppWindows.litSegmentBrush = CreateSolidBrush(ColourRef(kLitSegmentColour));
+HWND CreateDisplayPanel(HWND parent, HINSTANCE instance, const Board& board, const char* programName) {
+    panelState.board = &board;
+    panelState.unlitSegmentBrush = CreateSolidBrush(ColourRef(kUnlitSegmentColour));
+    panelState.litSegmentBrush = CreateSolidBrush(ColourRef(kLitSegmentColour));
     HWND panel = CreateWindowExA(WS_EX_CLIENTEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent, nullptr,
                                  instance, nullptr);
     if (panel == nullptr) {
-        MessageBoxA(nullptr, "Could not create seven segment control!", kProgramName, MB_ICONERROR | MB_OK);
+        MessageBoxA(nullptr, "Could not create seven segment control!", programName, MB_ICONERROR | MB_OK);
         return nullptr;
     }
     ShowWindow(panel, SW_SHOW);
-    AppWindows.boardBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BOARD));  // missing: drawn black
-    AppWindows.previousDisplayProc = reinterpret_cast<WNDPROC>(
+    panelState.picture = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BOARD));
+    panelState.previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DisplayPanelProc)));
     return panel;
 }
 
-void RequestDisplayRepaint() {
-    if (AppWindows.displayWindow == nullptr || displayRepaintPending) return;
+void RequestDisplayRepaint(HWND panel) {
+    if (panel == nullptr || panelState.repaintPending) return;
     // Only the digits change between paints: the rest of the picture is never
     // copied again for them. Exposing or resizing the panel still repaints
     // whatever the window system asks for.
     RECT client;
-    if (!GetClientRect(AppWindows.displayWindow, &client)) return;
+    if (!GetClientRect(panel, &client)) return;
     const PanelRect r = DisplayWindowOnPanel(client.right - client.left, client.bottom - client.top);
     const RECT digitWindow = {client.left + r.x, client.top + r.y, client.left + r.x + r.width,
                               client.top + r.y + r.height};
-    if (InvalidateRect(AppWindows.displayWindow, &digitWindow, TRUE)) displayRepaintPending = true;
+    if (InvalidateRect(panel, &digitWindow, TRUE)) panelState.repaintPending = true;
 }

@@ -19,14 +19,3 @@ bool CountDownStepNmi(RunState& run) {
     run.stepNmiCountdown = before - 1u;  // 0 becomes FFFFFFFFh
     return before == 0;
 }
-
-void SetUpBoard(Board& board) {
-    PpiReset(board);
-    board.window.romEnd = 0x0800;
-    board.window.ramEnd = 0xFFFF;
-}
-
-void StartBoard(Board& board) {
-    ResetCpu(board.cpu);
-    board.run.running = true;
-}

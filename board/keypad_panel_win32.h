@@ -4,7 +4,13 @@
 
 #include <windows.h>
 
+struct Board;
+
 // Makes the panel, a read-only multi-line EDIT child of parent whose painting
-// and button presses are replaced, and shows it. Null when it cannot be made.
-// The picture is AppWindows.keypadBitmap, loaded by the main window.
-HWND CreateKeypadPanel(HWND parent, HINSTANCE instance);
+// and button presses are replaced, and shows it; its presses go to board.
+// Null when it cannot be made.
+HWND CreateKeypadPanel(HWND parent, HINSTANCE instance, Board& board);
+
+// The picture the panel draws, which the main window loads after making the
+// panel; null draws nothing.
+void SetKeypadPicture(HBITMAP picture);

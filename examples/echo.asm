@@ -26,8 +26,8 @@ row:    LD      A,(HL)
         OUT     (PORTC),A       ; one write per row ...
         LD      B,100
 dwell:  IN      A,(PORTA)       ; ... then a hundred reads
-        OR      0C0h            ; bits 6 and 7 are no keys
-        INC     A
+        OR      0F0h            ; digits sit in columns 0-3: column 4
+        INC     A               ; (GO, STEP) and bits 6, 7 count as none
         JR      NZ,key
         DJNZ    dwell
         INC     HL

@@ -6,7 +6,6 @@
 
 #include <commdlg.h>
 
-#include "app/app_state_win32.h"
 #include "files/binary_file.h"
 #include "files/hex_file.h"
 #include "files/utf8_path_win32.h"
@@ -20,19 +19,20 @@ constexpr wchar_t kBinaryFilter[] = L"Binary files\0*.bin\0All Files (*.*)\0*.*\
 
 enum class FileDialog { Open, Save };
 
-// 1 the file was chosen (its path is in FilePathBuffer, its name in
-// FileTitleBuffer), 0 the user cancelled, -1 the dialog failed.
-int ChooseFile(HWND owner, FileDialog kind, const wchar_t* filter, const wchar_t* defaultExtension) {
+// 1 the file was chosen (its path is in buffers.path, its name in
+// buffers.fileName), 0 the user cancelled, -1 the dialog failed.
+int ChooseFile(HWND owner, const FileDialogBuffers& buffers, FileDialog kind, const wchar_t* filter,
+               const wchar_t* defaultExtension) {
     OPENFILENAMEW dialog;
     std::memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = FilePathBuffer;
-    dialog.nMaxFile = static_cast<DWORD>(kFilePathCapacity);  // in characters
-    dialog.lpstrFileTitle = FileTitleBuffer;
-    dialog.nMaxFileTitle = static_cast<DWORD>(kFileTitleCapacity);
+    dialog.lpstrFile = buffers.path;
+    dialog.nMaxFile = static_cast<DWORD>(buffers.pathCapacity);
+    dialog.lpstrFileTitle = buffers.fileName;
+    dialog.nMaxFileTitle = static_cast<DWORD>(buffers.fileNameCapacity);
     dialog.lpstrDefExt = defaultExtension;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN;
     if (kind == FileDialog::Save) dialog.Flags |= OFN_OVERWRITEPROMPT;
@@ -42,41 +42,45 @@ int ChooseFile(HWND owner, FileDialog kind, const wchar_t* filter, const wchar_t
 }
 
 // "prog.hex - Tarvo Emulator" after a successful load.
-void ShowLoadedFileInTitle(HWND mainWindow) {
-    std::memset(WindowTitleBuffer, 0, sizeof WindowTitleBuffer);
-    std::swprintf(WindowTitleBuffer, kWindowTitleCapacity, L"%ls - %ls", FileTitleBuffer, kProgramNameWide);
-    SendMessageW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WindowTitleBuffer));
+void ShowLoadedFileInTitle(HWND mainWindow, const FileDialogBuffers& buffers) {
+    std::wmemset(buffers.windowTitle, 0, buffers.windowTitleCapacity);
+    std::swprintf(buffers.windowTitle, buffers.windowTitleCapacity, L"%ls - %ls", buffers.fileName,
+                  buffers.programName);
+    SendMessageW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffers.windowTitle));
 }
 
 // The chosen path as the file code takes it.
-std::string ChosenPath() { return Utf8Path(FilePathBuffer); }
+std::string ChosenPath(const FileDialogBuffers& buffers) { return Utf8Path(buffers.path); }
 
 }  // namespace
 
-int OpenHexFile(HWND mainWindow) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kHexFilter, L"hex");
+int OpenHexFile(HWND mainWindow, const FileDialogBuffers& buffers, BoardMemory& memory) {
+    const int chosen = ChooseFile(mainWindow, buffers, FileDialog::Open, kHexFilter, L"hex");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    if (ReadHexFile(ChosenPath().c_str(), AppBoard.memory) < 0) return -2;
-    ShowLoadedFileInTitle(mainWindow);
+    if (ReadHexFile(ChosenPath(buffers).c_str(), memory) < 0) return -2;
+    ShowLoadedFileInTitle(mainWindow, buffers);
     return 0;
 }
 
-int SaveHexFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kHexFilter, L"hex");
+int SaveHexFile(HWND mainWindow, const FileDialogBuffers& buffers, const BoardMemory& memory, std::uint32_t from,
+                std::uint32_t to) {
+    const int chosen = ChooseFile(mainWindow, buffers, FileDialog::Save, kHexFilter, L"hex");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    return WriteHexFile(ChosenPath().c_str(), AppBoard.memory, from, to);
+    return WriteHexFile(ChosenPath(buffers).c_str(), memory, from, to);
 }
 
-int OpenBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Open, kBinaryFilter, L"bin");
+int OpenBinaryFile(HWND mainWindow, const FileDialogBuffers& buffers, BoardMemory& memory, std::uint32_t from,
+                   std::uint32_t to) {
+    const int chosen = ChooseFile(mainWindow, buffers, FileDialog::Open, kBinaryFilter, L"bin");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    if (ReadBinaryFile(ChosenPath().c_str(), AppBoard.memory, from, to) < 0) return -2;
-    ShowLoadedFileInTitle(mainWindow);
+    if (ReadBinaryFile(ChosenPath(buffers).c_str(), memory, from, to) < 0) return -2;
+    ShowLoadedFileInTitle(mainWindow, buffers);
     return 0;
 }
 
-int SaveBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to) {
-    const int chosen = ChooseFile(mainWindow, FileDialog::Save, kBinaryFilter, L"bin");
+int SaveBinaryFile(HWND mainWindow, const FileDialogBuffers& buffers, const BoardMemory& memory, std::uint32_t from,
+                   std::uint32_t to) {
+    const int chosen = ChooseFile(mainWindow, buffers, FileDialog::Save, kBinaryFilter, L"bin");
     if (chosen <= 0) return chosen == 0 ? 1 : -1;
-    return WriteBinaryFile(ChosenPath().c_str(), AppBoard.memory, from, to);
+    return WriteBinaryFile(ChosenPath(buffers).c_str(), memory, from, to);
 }

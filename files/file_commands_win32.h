@@ -6,11 +6,29 @@
 // the window title; a save never changes it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include <windows.h>
 
-int OpenHexFile(HWND mainWindow);
-int SaveHexFile(HWND mainWindow, std::uint32_t from, std::uint32_t to);
-int OpenBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to);
-int SaveBinaryFile(HWND mainWindow, std::uint32_t from, std::uint32_t to);
+#include "cpu/memory_bus.h"
+
+// The texts the commands share with the window, owned by the caller and kept
+// from one command to the next. Capacities count characters.
+struct FileDialogBuffers {
+    wchar_t* path;  // the last path chosen: every dialog starts from it
+    std::size_t pathCapacity;
+    wchar_t* fileName;  // that path's file name alone
+    std::size_t fileNameCapacity;
+    wchar_t* windowTitle;  // "FILE NAME - programName" after a load
+    std::size_t windowTitleCapacity;
+    const wchar_t* programName;
+};
+
+int OpenHexFile(HWND mainWindow, const FileDialogBuffers& buffers, BoardMemory& memory);
+int SaveHexFile(HWND mainWindow, const FileDialogBuffers& buffers, const BoardMemory& memory, std::uint32_t from,
+                std::uint32_t to);
+int OpenBinaryFile(HWND mainWindow, const FileDialogBuffers& buffers, BoardMemory& memory, std::uint32_t from,
+                   std::uint32_t to);
+int SaveBinaryFile(HWND mainWindow, const FileDialogBuffers& buffers, const BoardMemory& memory, std::uint32_t from,
+                   std::uint32_t to);

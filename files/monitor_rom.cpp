@@ -13,7 +13,7 @@ bool MonitorRomPath(const char* programFolder, char separator, char* path, std::
     std::size_t folderLength = 0;
     while (folderLength <= kMonitorRomFolderLimit && programFolder[folderLength] != '\0') ++folderLength;
     if (folderLength > kMonitorRomFolderLimit) return false;
-    const int length = std::snprintf(path, capacity, "%starvo%ctarvo-rom.bin", programFolder, separator);
+    const int length = std::snprintf(path, capacity, "%s%s%c%s", programFolder, kMonitorRomFolder, separator, kMonitorRomFile);
     if (length < 0 || static_cast<std::size_t>(length) >= capacity) {
         path[0] = '\0';
         return false;

@@ -11,6 +11,9 @@
 constexpr std::size_t kMonitorRomFolderLimit = 2 + 255;
 constexpr std::size_t kMonitorRomPathCapacity = 512;
 constexpr std::size_t kMonitorRomSize = 4096;
+// Where the image lies in the program's folder: kMonitorRomFolder, a separator, kMonitorRomFile.
+constexpr char kMonitorRomFolder[] = "tarvo";
+constexpr char kMonitorRomFile[] = "tarvo-rom.bin";
 
 // programFolder ends with its separator ("C:\\emu\\" on Windows, "/opt/emu/" elsewhere). Writes
 // programFolder + "tarvo" + separator + "tarvo-rom.bin" into path; false (path left empty when it

@@ -1,11 +1,11 @@
 // tarvorun: the Tarvo board without a window, for scripts and tests.
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "tarvorun_arguments.h"
 #include "tarvorun_options.h"
+#include "tarvorun_output.h"
 #include "tarvorun_program_folder.h"
 #include "tarvorun_session.h"
 
@@ -20,17 +20,17 @@ int main(int argc, char** argv) {
         std::cerr << "tarvorun: " << error << "\n";
         return kRunUsage;
     }
-    if (options.help) {
-        std::cout << RunUsageText();
-        return kRunOk;
-    }
-    char separator = '/';
-    const std::string folder = ProgramFolder(arguments.empty() ? nullptr : arguments[0].c_str(), separator);
-    const int result = RunBoardSession(options, folder, separator, std::cout, std::cerr);
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "tarvorun: cannot write the output\n";
+    if (!StandardOutputIsOpen()) {
+        std::cerr << "tarvorun: cannot write the output: the standard output is closed\n";
         return kRunFailed;
     }
-    return result;
+    return WithCheckedOutput(std::cout, std::cerr, [&]() -> int {
+        if (options.help) {
+            std::cout << RunUsageText();
+            return kRunOk;
+        }
+        char separator = '/';
+        const std::string folder = ProgramFolder(arguments.empty() ? nullptr : arguments[0].c_str(), separator);
+        return RunBoardSession(options, folder, separator, std::cout, std::cerr);
+    });
 }

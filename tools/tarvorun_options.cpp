@@ -85,6 +85,8 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             if (!values(1)) return false;
             options.romGiven = true;
             options.romPath = argv[++i];
+        } else if (option == "--no-rom") {
+            options.noRom = true;
         } else if (option == "--hex") {
             if (!values(1)) return false;
             options.loads.push_back(LoadStep{LoadStep::Kind::Hex, argv[++i], 0});
@@ -167,6 +169,10 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             return false;
         }
     }
+    if (options.romGiven && options.noRom) {
+        error = "--rom and --no-rom exclude each other";
+        return false;
+    }
     return true;
 }
 
@@ -185,9 +191,9 @@ std::string RunUsageText() {
                "Loading:\n"
                "  --rom FILE          monitor ROM image: its first 4096 bytes go to 0000h.\n"
                "                      Default: tarvo/tarvo-rom.bin in the folder of this\n"
-               "                      program; if that is missing the runner says so on\n"
-               "                      stderr and runs over empty memory. A FILE that cannot\n"
-               "                      be opened is an error.\n"
+               "                      program. An image that cannot be opened is an error.\n"
+               "  --no-rom            no ROM image: the board runs over empty memory and\n"
+               "                      the files below.\n"
                "  --hex FILE          load an Intel HEX file at the addresses of its records.\n"
                "  --bin FILE@ADDR     load a raw binary file at ADDR (hexadecimal); it may hold\n"
                "                      at most 10000h - ADDR bytes.\n"
@@ -269,6 +275,8 @@ std::string RunUsageText() {
            "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"
            "decimal.\n"
            "\n"
-           "Exit status: 0 success; 1 a file could not be read or written, or a key was\n"
-           "never scanned; 2 a usage error. Every error is one line on stderr.\n";
+           "Exit status: 0 success; 1 a file (the ROM image among them) could not be\n"
+           "read or written, a key was never scanned, or the output could not be\n"
+           "written (the run stops at the first lost write); 2 a usage error. Every\n"
+           "error is one line on stderr.\n";
 }

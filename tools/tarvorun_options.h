@@ -34,6 +34,7 @@ struct RunOptions {
     bool help = false;
     bool romGiven = false;
     std::string romPath;
+    bool noRom = false;  // an empty board: no ROM image at all
     std::vector<LoadStep> loads;  // in command-line order
     std::vector<KeyStroke> keys;
     std::uint64_t passes = 0;

@@ -1,7 +1,7 @@
 // Idle passes for the runner, with three things the window never needs: a key
 // pressed between two instructions of a pass instead of between passes, a log
 // of the single-step NMI (armed, disarmed, taken), and a count of the writes
-// to the 8255. Without them the runner uses RunIdlePass itself.
+// to the 8255. Without them whole passes run as the page runs them.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/pass_cursor.h"
 
 // The board's port map, counting the writes that reach the 8255.
 struct CountingPorts {
@@ -27,7 +28,8 @@ struct CountingPorts {
 class PassRunner {
 public:
     // observe: run instruction by instruction, logging the step NMI and
-    // counting port writes; otherwise whole passes go to RunIdlePass.
+    // counting port writes; otherwise whole passes run as one run of
+    // instructions (PassCursor::RunPasses).
     PassRunner(Board& board, bool observe);
     PassRunner(const PassRunner&) = delete;
     PassRunner& operator=(const PassRunner&) = delete;
@@ -39,7 +41,7 @@ public:
     void RunPasses(std::uint64_t passes);
 
     // Instructions already run of the current pass: 0 between passes, else 1-9.
-    int Position() const { return position_; }
+    int Position() const { return cursor_.Position(); }
     // Passes begun since the runner was made; the first one is pass 1.
     std::uint64_t Pass() const { return pass_; }
     std::uint64_t Instructions() const { return instructions_; }
@@ -64,7 +66,7 @@ private:
     bool observe_;
     CountingPorts ports_;
     BoardBus<CountingPorts> bus_;
-    int position_ = 0;
+    PassCursor<BoardBus<CountingPorts>> cursor_;
     std::uint64_t pass_ = 0;
     std::uint64_t instructions_ = 0;
     std::uint64_t armedAt_ = 0;  // instructions_ after the arming instruction

@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "board/display_text.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "files/binary_file.h"
@@ -12,11 +13,8 @@
 #include "files/monitor_rom.h"
 #include "files/open_for_reading.h"
 #include "tarvorun_nmi_spool.h"
-#include "tarvorun_segments.h"
 
 namespace {
-
-constexpr std::uint32_t kRomImageSize = 0x1000;
 
 std::string Hex(unsigned value, int digits) {
     char text[8];
@@ -42,28 +40,32 @@ bool WaitsForScan(const KeyStroke& key) {
     return key.waitForScan && (key.kind == KeyKind::Matrix || key.kind == KeyKind::User);
 }
 
+// The monitor ROM image: --rom's file, else the one beside the program, in a folder of any length
+// (the window's limit is its own buffer's). Only --no-rom runs the board without one.
+bool LoadRom(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+             std::ostream& err) {
+    if (options.noRom) return true;
+    const char* const instead = " (--rom FILE names an image, --no-rom runs an empty board)";
+    if (!options.romGiven && programFolder.empty()) {
+        // Never fall back on the working folder: the image lies beside the program.
+        err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
+        return false;
+    }
+    const std::string path =
+        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
+    FileError fileError;
+    if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
+        err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
+            << (options.romGiven ? "" : instead) << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
+    if (!LoadRom(board, options, programFolder, separator, err)) return false;
     FileError fileError;
-    if (options.romGiven) {
-        if (ReadBinaryFile(options.romPath.c_str(), board.memory, 0, kRomImageSize, &fileError) < 0) {
-            err << "tarvorun: cannot open the ROM image " << Quoted(options.romPath) << ": "
-                << Reason(fileError.systemError) << "\n";
-            return false;
-        }
-    } else if (programFolder.empty()) {
-        // Never fall back on the working folder: the image lies beside the program.
-        err << "There was an error opening the Tarvo files! (the program's folder is unknown)\n";
-    } else if (!LoadMonitorRom(programFolder.c_str(), separator, board.memory, &fileError)) {
-        // As the window says it; the board then runs over empty memory.
-        char path[kMonitorRomPathCapacity];
-        const bool fits = MonitorRomPath(programFolder.c_str(), separator, path, sizeof path);
-        err << "There was an error opening the Tarvo files!"
-            << (fits ? " (" + std::string(path) + ": " + Reason(fileError.systemError) + ")"
-                     : std::string(" (the program's folder is too long)"))
-            << "\n";
-    }
-
     for (const LoadStep& load : options.loads) {
         if (load.kind == LoadStep::Kind::Binary) {
             std::string error;

@@ -14,7 +14,8 @@
 // Exit codes of the runner.
 enum : int {
     kRunOk = 0,
-    kRunFailed = 1,  // a file could not be read or written, or a key was never scanned
+    kRunFailed = 1,  // a file (the ROM image among them) or the output could not be read or written, or a key
+                     // was never scanned
     kRunUsage = 2,
 };
 
@@ -34,7 +35,8 @@ std::string RegistersText(const CpuState& cpu);
 std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);
 
 // The whole run. programFolder ends with its separator, or is empty when the
-// program's folder is unknown (the default ROM is then missing). Outputs go
-// to out, one-line errors to err. Returns the exit code.
+// program's folder is unknown (the default ROM then cannot be found, which
+// fails the run unless --no-rom). Outputs go to out, one-line errors to err.
+// Returns the exit code.
 int RunBoardSession(const RunOptions& options, const std::string& programFolder, char separator, std::ostream& out,
                     std::ostream& err);

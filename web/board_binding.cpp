@@ -7,12 +7,13 @@
 #include <emscripten/emscripten.h>
 
 #include "board/board_pictures.h"
+#include "board/display_text.h"
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
 #include "board/panel_layout.h"
+#include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
-#include "tarvorun_segments.h"
 #include "web/web_board.h"
 
 namespace {
@@ -21,26 +22,25 @@ namespace {
 constexpr int kCanvasWidth = kBoardPictureWidth;
 
 Board board;
+BoardCpu access(board);
+// Step and breakpoints can stop a pass in the middle; the cursor keeps its
+// place, so the step NMI's countdown keeps exactly the idle pass's timing.
+PassCursor<BoardCpuBus> cursor(board, access.bus);
 bool repaintRequested = true;
-int pendingTapeCommand = 0;  // 0 none, 1 TAPE RD, 2 TAPE WR
-bool stoppedAtBreakpoint = false;
 
-// Where the run stands inside its idle pass: 0 at a pass boundary, else how
-// many of the pass's ten instructions have run. Step and breakpoints can stop
-// a pass in the middle; the rest of it then runs one instruction at a time,
-// so the step NMI's countdown keeps exactly the idle pass's timing.
-int passPosition = 0;
+// What tarvo_take_tape_command hands the script.
+constexpr int kNoTapeCommand = 0;
+constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
+constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
+int pendingTapeCommand = kNoTapeCommand;
+
+bool stoppedAtBreakpoint = false;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
-void TapeCommandHook(void*, TapeCommand command) { pendingTapeCommand = command == TapeCommand::OpenHexFile ? 1 : 2; }
-
-// One instruction in its place within the idle pass.
-void StepInPass() {
-    BoardCpu access(board);
-    RunIdlePassFrom(board.cpu, board.run, access.bus, passPosition, passPosition + 1, board.tStates);
-    passPosition = (passPosition + 1) % kInstructionsPerPass;
+void TapeCommandHook(void*, TapeCommand command) {
+    pendingTapeCommand = command == TapeCommand::OpenHexFile ? kTapeReadCommand : kTapeWriteCommand;
 }
 
 }  // namespace
@@ -68,32 +68,19 @@ EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stoppedAtBreakpoint = false;
     if (!board.run.running || passes <= 0) return 0;
     if (useBreakpoints == 0 || breakpointCount == 0) {
-        int ran = 0;
-        while (passPosition != 0) {  // finish a pass that Step left open
-            StepInPass();
-            ++ran;
-        }
-        RunIdlePasses(board, static_cast<std::uint64_t>(passes));
-        return ran + passes * kInstructionsPerPass;
+        return static_cast<int>(cursor.RunPasses(static_cast<std::uint64_t>(passes)));
     }
-    const int count = passes * kInstructionsPerPass;
-    for (int ran = 0; ran < count; ++ran) {
-        if (ran > 0 && breakpoints[board.cpu.PC] != 0) {
-            stoppedAtBreakpoint = true;
-            return ran;
-        }
-        StepInPass();
-    }
-    return count;
+    const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
+    const std::uint64_t ran = cursor.RunUntil(count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
+    stoppedAtBreakpoint = ran < count;
+    return static_cast<int>(ran);
 }
 
 EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_step() {
-    if (board.run.running) StepInPass();
-}
+EMSCRIPTEN_KEEPALIVE void tarvo_step() { cursor.Step(); }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return passPosition; }
+EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return cursor.Position(); }
 
 EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
     std::uint8_t& slot = breakpoints[static_cast<std::uint16_t>(address)];
@@ -126,10 +113,10 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_repaint() {
     return requested ? 1 : 0;
 }
 
-// The tape key pressed since the last call: 0 none, 1 TAPE RD, 2 TAPE WR.
+// The tape key pressed since the last call, as one of the codes above.
 EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
     const int command = pendingTapeCommand;
-    pendingTapeCommand = 0;
+    pendingTapeCommand = kNoTapeCommand;
     return command;
 }
 

@@ -1,10 +1,8 @@
 // The keypad's keys by grid position (as on the keypad picture) and the
 // computer keyboard's shortcuts for them.
-"use strict";
-var Tarvo = window.Tarvo || (window.Tarvo = {});
 
 // Row by row from the top, column 0 at the left, as the picture shows them.
-Tarvo.keypadLegends = [
+export const keypadLegends = [
   ["RESET", "MOVE", "INS", "SBR", "PC", "C", "D", "E", "F"],
   ["MONI", "RELA", "DEL", "CBR", "REG", "8", "9", "A", "B"],
   ["INTR", "TAPE WR", "STEP", "\u2212", "DATA", "4", "5", "6", "7"],
@@ -14,7 +12,7 @@ Tarvo.keypadLegends = [
 // Keyboard key (KeyboardEvent.key, upper case for letters) to keypad legend.
 // The letters A-F and digits are the hexadecimal keys; the other letters are
 // chosen not to clash with them.
-Tarvo.shortcuts = [
+export const shortcuts = [
   { keys: ["0 \u2013 9", "A \u2013 F"], legend: "the hexadecimal keys" },
   { keys: ["X"], legend: "ADDR", match: ["X"] },
   { keys: ["T"], legend: "DATA", match: ["T"] },
@@ -39,42 +37,40 @@ Tarvo.shortcuts = [
 ];
 
 // The grid position {row, column} of a legend, or null.
-Tarvo.gridOf = function (legend) {
-  for (var row = 0; row < Tarvo.keypadLegends.length; ++row) {
-    var column = Tarvo.keypadLegends[row].indexOf(legend);
-    if (column >= 0) return { row: row, column: column };
+export function gridOf(legend) {
+  for (let row = 0; row < keypadLegends.length; ++row) {
+    const column = keypadLegends[row].indexOf(legend);
+    if (column >= 0) return { row, column };
   }
   return null;
-};
+}
 
-// The grid position a keyboard event stands for, or null.
-Tarvo.gridForKeyboard = function (key) {
-  var k = key.toUpperCase();
-  if (/^[0-9A-F]$/.test(k)) return Tarvo.gridOf(k);
-  for (var i = 0; i < Tarvo.shortcuts.length; ++i) {
-    var s = Tarvo.shortcuts[i];
-    if (s.match && s.match.indexOf(k) >= 0) return Tarvo.gridOf(s.gridLegend || s.legend);
-  }
-  return null;
-};
+// The grid position a keyboard event's key stands for, or null.
+export function gridForKeyboard(key) {
+  const k = key.toUpperCase();
+  if (/^[0-9A-F]$/.test(k)) return gridOf(k);
+  const shortcut = shortcuts.find((s) => s.match && s.match.includes(k));
+  return shortcut ? gridOf(shortcut.gridLegend || shortcut.legend) : null;
+}
 
-Tarvo.fillShortcutTable = function (table) {
-  var head = table.createTHead().insertRow();
-  ["Keyboard", "Keypad"].forEach(function (t) {
-    var th = document.createElement("th");
-    th.textContent = t;
+// The shortcuts as a table of the help section: keyboard keys, keypad key.
+export function fillShortcutTable(table) {
+  const head = table.createTHead().insertRow();
+  for (const title of ["Keyboard", "Keypad"]) {
+    const th = document.createElement("th");
+    th.textContent = title;
     head.appendChild(th);
-  });
-  var body = table.createTBody();
-  Tarvo.shortcuts.forEach(function (s) {
-    var row = body.insertRow();
-    var keys = row.insertCell();
-    s.keys.forEach(function (k, i) {
+  }
+  const body = table.createTBody();
+  for (const s of shortcuts) {
+    const row = body.insertRow();
+    const keys = row.insertCell();
+    s.keys.forEach((k, i) => {
       if (i > 0) keys.appendChild(document.createTextNode(" or "));
-      var kbd = document.createElement("kbd");
+      const kbd = document.createElement("kbd");
       kbd.textContent = k;
       keys.appendChild(kbd);
     });
     row.insertCell().textContent = s.legend;
-  });
-};
+  }
+}

@@ -10,94 +10,95 @@
 // loop IN A,(00h) / OR 0C0h / JR NZ / INC A / DJNZ, 42 cycles for five. So
 // 2,000,000 / 8.3 = 241,000 a second; the greeting then lasts about two
 // seconds, as on the board.
-"use strict";
-var Tarvo = window.Tarvo || (window.Tarvo = {});
 
-Tarvo.defaultSpeed = 240000;
-Tarvo.instructionsPerPass = 10;
+export const defaultSpeed = 240000;
 // Never catch up on more than this much time at once (a hidden tab, a dialog).
-Tarvo.longestCatchUpMs = 100;
+const longestCatchUpMs = 100;
 // "As fast as possible": the share of a frame spent running passes.
-Tarvo.flatOutShare = 0.85;
+const flatOutShare = 0.85;
 
-Tarvo.Pacer = function (core, afterFrame) {
-  this.core = core;
-  this.afterFrame = afterFrame;
-  this.speed = Tarvo.defaultSpeed;  // instructions a second, or "max"
-  this.paused = false;   // Pause in the CPU panel, or a breakpoint
-  this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
-  this.breakpointsOn = false;
-  this.onBreakpoint = null;
-  this.duePasses = 0;
-  this.lastFrame = null;
-  this.frameMs = 1000 / 60;
-  this.chunk = 1000;     // passes per call when running flat out, adapted to about 1 ms
-  this.counted = 0;
-  this.countStart = null;
-  this.rate = 0;         // instructions a second over the last whole second
-};
+export class Pacer {
+  constructor(core) {
+    this.core = core;
+    this.afterFrame = null;
+    this.speed = defaultSpeed;  // instructions a second, or "max"
+    this.paused = false;   // Pause in the CPU panel, or a breakpoint
+    this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
+    this.breakpointsOn = false;
+    this.onBreakpoint = null;
+    this.duePasses = 0;
+    this.lastFrame = null;
+    this.frameMs = 1000 / 60;
+    this.chunk = 1000;     // passes per call when running flat out, adapted to about 1 ms
+    this.counted = 0;
+    this.countStart = null;
+    this.rate = 0;         // instructions a second over the last whole second
+  }
 
-Tarvo.Pacer.prototype.start = function () {
-  var self = this;
-  function frame(now) {
-    self.frame(now);
+  // From now on, a frame at every animation frame; afterFrame runs after
+  // each, whether the board ran or not.
+  start(afterFrame) {
+    this.afterFrame = afterFrame;
+    const frame = (now) => {
+      this.frame(now);
+      window.requestAnimationFrame(frame);
+    };
     window.requestAnimationFrame(frame);
   }
-  window.requestAnimationFrame(frame);
-};
 
-Tarvo.Pacer.prototype.stopped = function () { return this.paused || this.holds > 0; };
+  stopped() { return this.paused || this.holds > 0; }
 
-Tarvo.Pacer.prototype.frame = function (now) {
-  if (this.lastFrame !== null) {
-    var delta = now - this.lastFrame;
-    if (delta > 0 && delta < 100) this.frameMs = 0.9 * this.frameMs + 0.1 * delta;
+  frame(now) {
+    if (this.lastFrame !== null) {
+      const delta = now - this.lastFrame;
+      if (delta > 0 && delta < 100) this.frameMs = 0.9 * this.frameMs + 0.1 * delta;
+    }
+    const elapsed = this.lastFrame === null ? 0 : Math.min(now - this.lastFrame, longestCatchUpMs);
+    this.lastFrame = now;
+    if (this.stopped()) {
+      this.duePasses = 0;
+    } else if (this.speed === "max") {
+      this.runFlatOut();
+    } else {
+      this.duePasses += (elapsed * this.speed) / this.core.instructionsPerPass / 1000;
+      const passes = Math.floor(this.duePasses);
+      this.duePasses -= passes;
+      this.runPasses(passes);
+    }
+    this.countRate(now);
+    this.afterFrame();
   }
-  var elapsed = this.lastFrame === null ? 0 : Math.min(now - this.lastFrame, Tarvo.longestCatchUpMs);
-  this.lastFrame = now;
-  if (this.stopped()) {
-    this.duePasses = 0;
-  } else if (this.speed === "max") {
-    this.runFlatOut();
-  } else {
-    this.duePasses += (elapsed * this.speed) / Tarvo.instructionsPerPass / 1000;
-    var passes = Math.floor(this.duePasses);
-    this.duePasses -= passes;
-    this.runPasses(passes);
-  }
-  this.countRate(now);
-  this.afterFrame();
-};
 
-// As many passes as fit in most of a frame, counted from now (a frame may
-// begin late), in chunks of about a millisecond.
-Tarvo.Pacer.prototype.runFlatOut = function () {
-  var budget = this.frameMs * Tarvo.flatOutShare;
-  var start = performance.now();
-  while (!this.stopped()) {
-    var t0 = performance.now();
-    if (t0 - start >= budget) break;
-    this.runPasses(this.chunk);
-    var took = performance.now() - t0;
-    if (took < 0.5) this.chunk = Math.min(this.chunk * 2, 1 << 20);
-    else if (took > 2) this.chunk = Math.max(this.chunk >> 1, 10);
+  // As many passes as fit in most of a frame, counted from now (a frame may
+  // begin late), in chunks of about a millisecond.
+  runFlatOut() {
+    const budget = this.frameMs * flatOutShare;
+    const start = performance.now();
+    while (!this.stopped()) {
+      const t0 = performance.now();
+      if (t0 - start >= budget) break;
+      this.runPasses(this.chunk);
+      const took = performance.now() - t0;
+      if (took < 0.5) this.chunk = Math.min(this.chunk * 2, 1 << 20);
+      else if (took > 2) this.chunk = Math.max(this.chunk >> 1, 10);
+    }
   }
-};
 
-Tarvo.Pacer.prototype.runPasses = function (passes) {
-  if (passes <= 0) return;
-  this.counted += this.core.run(passes, this.breakpointsOn ? 1 : 0);
-  if (this.core.stoppedAtBreakpoint()) {
-    this.paused = true;
-    if (this.onBreakpoint) this.onBreakpoint();
+  runPasses(passes) {
+    if (passes <= 0) return;
+    this.counted += this.core.run(passes, this.breakpointsOn ? 1 : 0);
+    if (this.core.stoppedAtBreakpoint()) {
+      this.paused = true;
+      if (this.onBreakpoint) this.onBreakpoint();
+    }
   }
-};
 
-Tarvo.Pacer.prototype.countRate = function (now) {
-  if (this.countStart === null) this.countStart = now;
-  if (now - this.countStart >= 1000) {
-    this.rate = (this.counted * 1000) / (now - this.countStart);
-    this.counted = 0;
-    this.countStart = now;
+  countRate(now) {
+    if (this.countStart === null) this.countStart = now;
+    if (now - this.countStart >= 1000) {
+      this.rate = (this.counted * 1000) / (now - this.countStart);
+      this.counted = 0;
+      this.countStart = now;
+    }
   }
-};
+}

@@ -26,6 +26,7 @@ inline void CountTape(void* context, TapeCommand command) {
 
 constexpr std::uint16_t kProgramStart = 0x1800;  // RAM: 1800h-27FFh
 constexpr std::uint16_t kStackTop = 0x2800;
+constexpr std::uint16_t kDriftingArmingNmiCount = 0x2100;  // see LoadDriftingArming
 
 // A board started as the window starts it, running a program at 1800h with
 // the stack at the top of RAM. The memory is all zero (NOP) apart from the
@@ -46,6 +47,26 @@ struct BoardFixture {
 
     void Load(std::uint16_t at, const std::vector<std::uint8_t>& bytes) {
         for (std::size_t i = 0; i < bytes.size(); ++i) board.memory.bytes[(at + i) & 0xFFFF] = bytes[i];
+    }
+
+    // A program that arms the step NMI and disarms it after a delay that
+    // changes each time round, so the flag changes at every place in a pass;
+    // the NMI handler counts in kDriftingArmingNmiCount and disarms.
+    void LoadDriftingArming() {
+        Load(0x0066, {
+                         0xF5, 0x3E, 0x40, 0xD3, 0x02,  // PUSH AF; LD A,40h; OUT (02h),A: disarm
+                         0x21, 0x00, 0x21, 0x34,        // LD HL,2100h; INC (HL): count the NMI
+                         0xF1, 0xED, 0x45,              // POP AF; RETN
+                     });
+        Load(kProgramStart, {
+                                0x21, 0x01, 0x21, 0x34, 0x7E,  // LD HL,2101h; INC (HL); LD A,(HL)
+                                0xE6, 0x7F, 0x47, 0x04,        // AND 7Fh; LD B,A; INC B
+                                0xAF, 0xD3, 0x02,              // XOR A; OUT (02h),A: arm
+                                0x10, 0xFE,                    // DJNZ $: 1-128 instructions
+                                0x3E, 0x40, 0xD3, 0x02,        // LD A,40h; OUT (02h),A: disarm, unless the NMI did
+                                0x7E, 0x0F, 0xE6, 0x0F, 0x47, 0x04, 0x10, 0xFE,  // a second delay, 1-16
+                                0xC3, 0x00, 0x18,                                // JP 1800h
+                            });
     }
 
     std::uint8_t In(std::uint16_t port) { return BoardPorts{board}.BoardPortIn(port); }

@@ -114,32 +114,13 @@ TEST(StepNmiTiming, AFlagFoundSetOnTheVeryFirstPassTakesTheNmiAtOnce) {
 
 // Many passes in one call run as one stretch of instructions while the step
 // NMI is unarmed; they must end exactly as passes run one by one in the order
-// above. The program arms and disarms the NMI after a delay that changes each
-// time round, so the flag changes at every place in a pass; the NMI handler
-// counts and disarms.
+// above.
 TEST(IdlePass, ManyPassesInOneCallEndAsPassesOneByOne) {
-    const std::vector<std::uint8_t> handler = {
-        0xF5, 0x3E, 0x40, 0xD3, 0x02,  // PUSH AF; LD A,40h; OUT (02h),A: disarm
-        0x21, 0x00, 0x21, 0x34,        // LD HL,2100h; INC (HL): count the NMI
-        0xF1, 0xED, 0x45,              // POP AF; RETN
-    };
-    const std::vector<std::uint8_t> program = {
-        0x21, 0x01, 0x21, 0x34, 0x7E,  // LD HL,2101h; INC (HL); LD A,(HL)
-        0xE6, 0x7F, 0x47, 0x04,        // AND 7Fh; LD B,A; INC B
-        0xAF, 0xD3, 0x02,              // XOR A; OUT (02h),A: arm
-        0x10, 0xFE,                    // DJNZ $: 1-128 instructions
-        0x3E, 0x40, 0xD3, 0x02,        // LD A,40h; OUT (02h),A: disarm, unless the NMI did
-        0x7E, 0x0F, 0xE6, 0x0F, 0x47, 0x04, 0x10, 0xFE,  // a second delay, 1-16
-        0xC3, 0x00, 0x18,              // JP 1800h
-    };
     for (int passes : {1, 2, 3, 7, 61, 1000}) {
         SCOPED_TRACE(testing::Message() << passes << " passes");
         BoardFixture oneCall;
         BoardFixture oneByOne;
-        for (BoardFixture* f : {&oneCall, &oneByOne}) {
-            f->Load(kNmiEntry, handler);
-            f->Load(kProgramStart, program);
-        }
+        for (BoardFixture* f : {&oneCall, &oneByOne}) f->LoadDriftingArming();
         RunIdlePasses(oneCall.board, static_cast<std::uint64_t>(passes));
         BoardCpu access(oneByOne.board);
         for (int i = 0; i < passes; ++i) {
@@ -152,7 +133,7 @@ TEST(IdlePass, ManyPassesInOneCallEndAsPassesOneByOne) {
         EXPECT_EQ(oneCall.board.run.stepNmiCountdown, oneByOne.board.run.stepNmiCountdown);
         EXPECT_EQ(std::memcmp(oneCall.board.memory.bytes, oneByOne.board.memory.bytes, 65536), 0);
         if (passes == 1000) {
-            EXPECT_GT(oneCall.board.memory.bytes[0x2100], 20);  // NMIs came
+            EXPECT_GT(oneCall.board.memory.bytes[kDriftingArmingNmiCount], 20);  // NMIs came
         }
     }
 }

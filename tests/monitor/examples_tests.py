@@ -34,10 +34,17 @@ def hex_bytes(path):
     return memory
 
 
+# Every key the runner can press: all but TAPE RD and TAPE WR, which open file dialogs.
+HEX_KEYS = ["%X" % value for value in range(16)]
+OTHER_KEYS = ["+", "-", "ADDR", "DATA", "GO", "STEP", "REG", "PC", "INS", "DEL", "MOVE", "RELA", "SBR", "CBR",
+              "USER", "RESET", "MONI", "INTR"]
+MONITOR_ADDRESS = r"^([0-9A-F]\.){4}[0-9A-F]{2}$"
+
+
 class Examples(unittest.TestCase):
-    def run_example(self, name, keys, passes=0):
+    def run_example(self, name, keys, passes=0, settle=None):
         return RUNNER.run("ADDR 1 8 0 0 GO" + (" " + keys if keys else ""), hex_files=[example(name)],
-                          passes=passes, port_writes=True)
+                          passes=passes, settle=settle, port_writes=True)
 
     def test_counter_counts_up_on_the_left_digits(self):
         counts = []
@@ -55,6 +62,30 @@ class Examples(unittest.TestCase):
         self.assertEqual(self.run_example("echo", "").display, "------")
         self.assertEqual(self.run_example("echo", "1 2 A F 0 9 8").display, "2AF098")
         self.assertEqual(self.run_example("echo", "C + D DATA E").display, "---CDE")  # others ignored
+
+    def test_every_key_does_in_every_example_what_the_readme_says(self):
+        # echo takes every keypad key (one it never read would fail the run) and shows the
+        # hexadecimal ones; counter and intcount never read the keypad, so a click waits unread
+        # (press:) and changes nothing; INTR counts in intcount alone; RESET greets from the
+        # monitor and MONI shows where the program was. "Changes nothing" is the display of
+        # the same run with the key's settle time as a plain wait.
+        setups = {"counter": ("wait:60000", "press:", "0001  "), "echo": ("5", "", "-----5"),
+                  "intcount": ("", "press:", "----00")}
+        for name, (before, press, unchanged) in setups.items():
+            self.assertEqual(self.run_example(name, before + " wait:2000", 1000, 2000).display, unchanged)
+            for key in HEX_KEYS + OTHER_KEYS:
+                with self.subTest(name=name, key=key):
+                    shown = self.run_example(name, before + " " + press + key, 1000, 2000).display
+                    if key == "RESET":
+                        self.assertEqual(shown, "tAruo ")
+                    elif key == "MONI":
+                        self.assertRegex(shown, MONITOR_ADDRESS)
+                    elif name == "echo" and key in HEX_KEYS:
+                        self.assertEqual(shown, "----5" + key)
+                    elif name == "intcount" and key == "INTR":
+                        self.assertEqual(shown, "----01")
+                    else:
+                        self.assertEqual(shown, unchanged)
 
     def test_intcount_counts_intr_presses_through_the_ram_vector(self):
         self.assertEqual(self.run_example("intcount", "").display, "----00")
@@ -83,7 +114,7 @@ class Examples(unittest.TestCase):
         for name in ("counter", "echo", "intcount"):
             with self.subTest(name):
                 r = self.run_example(name, "MONI")
-                self.assertRegex(r.display, r"^([0-9A-F]\.){4}[0-9A-F]{2}$")
+                self.assertRegex(r.display, MONITOR_ADDRESS)
 
 
     def test_reset_forgets_the_clicks_that_counter_never_read(self):

@@ -29,7 +29,8 @@ TEST(RunOptions, DefaultsWhenNothingIsGiven) {
     EXPECT_EQ(p.options.settlePasses, kDefaultSettlePasses);
     EXPECT_EQ(p.options.scanLimit, kDefaultScanLimit);
     EXPECT_TRUE(p.options.keys.empty());
-    EXPECT_FALSE(p.options.segments || p.options.regs || p.options.help);
+    EXPECT_FALSE(p.options.segments || p.options.regs || p.options.help || p.options.noRom);
+    EXPECT_TRUE(Parse({"--no-rom"}).options.noRom);
 }
 
 TEST(RunOptions, LoadsKeepTheirOrderAndKeysAccumulate) {
@@ -78,6 +79,7 @@ TEST(RunOptions, UsageErrorsSayWhatIsWrong) {
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"file.bin"}, "unexpected argument 'file.bin'"},
         {{"--rom"}, "--rom needs a value"},
+        {{"--no-rom", "--rom", "r.bin"}, "--rom and --no-rom exclude each other"},
         {{"--save-hex", "1800", "1900"}, "--save-hex needs 3 values"},
         {{"--passes", "-1"}, "'-1' is not a number"},
         {{"--passes", "+5"}, "'+5' is not a number"},

@@ -1,6 +1,7 @@
 // The runner's steps on a board: delivering keys, loading raw files, and the
 // register and memory outputs.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -199,12 +200,12 @@ protected:
         options.settlePasses = 20;
         options.segments = true;
     }
-    int Run(const char* keys, std::string& out, std::string& err) {
+    int Run(const char* keys, std::string& out, std::string& err, const std::string& programFolder = "") {
         std::string error;
         options.keys.clear();
         EXPECT_TRUE(ParseKeys(keys, options.keys, error)) << error;
         std::ostringstream outStream, errStream;
-        const int code = RunBoardSession(options, "", '/', outStream, errStream);
+        const int code = RunBoardSession(options, programFolder, '/', outStream, errStream);
         out = outStream.str();
         err = errStream.str();
         return code;
@@ -233,13 +234,36 @@ TEST_F(RunSessionFiles, FileFailuresStopTheRunBeforeAnyOutput) {
     EXPECT_EQ(out, "");
 }
 
-TEST_F(RunSessionFiles, AMissingDefaultRomIsReportedAndTheRunGoesOn) {
+TEST_F(RunSessionFiles, AMissingDefaultRomFailsTheRunUnlessNoRomIsAsked) {
     std::string out, err;
     options.romGiven = false;
     options.passes = 10;
+    EXPECT_EQ(Run("", out, err), kRunFailed);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err,
+              "tarvorun: cannot find the ROM image: the program's folder is unknown"
+              " (--rom FILE names an image, --no-rom runs an empty board)\n");
+    const std::string programFolder = folder.Path("");  // ends with its separator
+    EXPECT_EQ(Run("", out, err, programFolder), kRunFailed);
+    EXPECT_NE(err.find("'" + programFolder + "tarvo/tarvo-rom.bin': No such file or directory (--rom"),
+              std::string::npos)
+        << err;
+
+    options.noRom = true;
     EXPECT_EQ(Run("", out, err), kRunOk);
     EXPECT_EQ(out, "      \n00 00 00 00 00 00\n");
-    EXPECT_EQ(err, "There was an error opening the Tarvo files! (the program's folder is unknown)\n");
+    EXPECT_EQ(err, "");
+}
+
+TEST_F(RunSessionFiles, TheDefaultRomIsFoundInAFolderOfAnyLength) {
+    // Longer than the window's limit of 257 characters, in parts a file system takes.
+    const std::string programFolder = folder.Path(std::string(200, 'a') + "/" + std::string(100, 'b')) + "/";
+    std::filesystem::create_directories(programFolder + "tarvo");
+    std::filesystem::copy_file(rom, programFolder + "tarvo/tarvo-rom.bin");
+    options.romGiven = false;
+    std::string out, err;
+    EXPECT_EQ(Run("4", out, err, programFolder), kRunOk) << err;
+    EXPECT_EQ(out, "-     \n02 00 00 00 00 00\n");  // the ROM's jump reached the program
 }
 
 TEST_F(RunSessionFiles, AKeyThatIsNeverScannedFailsTheRun) {

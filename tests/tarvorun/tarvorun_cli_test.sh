@@ -154,12 +154,18 @@ case $(sed -n 2p "$work/out") in
 esac
 
 # The default ROM image is the one beside the program, whatever the working
-# folder; without it the runner says so and runs over empty memory.
+# folder; without it the run fails, unless --no-rom asks for an empty board.
 cp "$runner" "$work/tarvorun-copy" || exit 1
 (cd / && launch "$work/tarvorun-copy" --bin "$work/keypad.bin@1800" --passes 100 >"$work/out" 2>"$work/err")
 code=$?
-expect_code 0 "no default ROM"
-expect_err "There was an error opening the Tarvo files!" "no default ROM"
+expect_code 1 "no default ROM"
+expect_err "tarvo/tarvo-rom.bin': No such file or directory" "no default ROM"
+[ -s "$work/out" ] && fail "no default ROM: something was printed on stdout"
+(cd / && launch "$work/tarvorun-copy" --no-rom --bin "$work/keypad.bin@1800" --passes 100 >"$work/out" 2>"$work/err")
+code=$?
+expect_code 0 "--no-rom"
+expect_line "$work/out" 1 "      " "--no-rom, display"
+[ -s "$work/err" ] && fail "--no-rom: unexpected stderr: $(cat "$work/err")"
 cp "$work/boot.bin" "$work/tarvo/tarvo-rom.bin" || exit 1
 (cd / && launch "$work/tarvorun-copy" --bin "$work/keypad.bin@1800" --bin "$work/digits.bin@1A00" --keys "7" \
     >"$work/out" 2>"$work/err")
@@ -202,7 +208,7 @@ expect_line "$work/keypad.hex" 1 ":011A000000E5$cr" "--save-hex through a link"
 # Usage errors: exit code 2, nothing run.
 for args in "--bogus" "--passes" "--passes 12x" "--keys TAPERD" "--keys TAPEWR" "--keys SHIFT" \
     "--bin $work/boot.bin" "--bin $work/boot.bin@10000" "--dump 2000:1000" "--dump 1000" \
-    "--save-hex 1800 1810" "--scan-limit 0" "stray"; do
+    "--save-hex 1800 1810" "--scan-limit 0" "--no-rom --rom $work/boot.bin" "stray"; do
     # shellcheck disable=SC2086
     run $args
     expect_code 2 "usage error '$args'"
@@ -214,9 +220,23 @@ expect_err "not available here" "tape key"
 
 run --help
 expect_code 0 "--help"
-for word in --rom --hex --bin --keys --passes --settle --scan-limit --segments --regs --dump --save-hex TAPERD; do
+for word in --rom --no-rom --hex --bin --keys --passes --settle --scan-limit --segments --regs --dump --save-hex TAPERD; do
     grep -qF -- "$word" "$work/out" || fail "--help does not mention $word"
 done
+
+# Output that is lost fails the run, the help text's as well.
+launch "$runner" --help >/dev/full 2>"$work/err"
+code=$?
+expect_code 1 "--help to a full disk"
+expect_err "cannot write the output: No space left on device" "--help to a full disk"
+# Closed, the output's place would go to the --nmi-log file. (Not through an emulator,
+# whose own files may take that place.)
+if [ -z "$emulator" ]; then
+    launch "$runner" --rom "$work/boot.bin" --nmi-log --passes 10 >&- 2>"$work/err"
+    code=$?
+    expect_code 1 "closed output"
+    expect_err "cannot write the output: the standard output is closed" "closed output"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"

@@ -44,6 +44,7 @@ def start_chromium(downloads):
         options.add_argument(argument)
     options.add_experimental_option("prefs", {"download.default_directory": str(downloads),
                                               "download.prompt_for_download": False})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(options=options)
 
 
@@ -56,11 +57,10 @@ class Page:
         # Sample points: the middle of each segment's rectangle, whose inside is
         # filled with the segment's colour (for the decimal point, a point inside
         # both its lit and its unlit rectangle).
-        rects = driver.execute_script("return Array.from(Tarvo.page.core.segments())")
+        segments = driver.execute_script("return Tarvo.page.core.segments()")
         self.samples = []
-        for i in range(0, len(rects), 6):
-            left, top, right, bottom, _, bit = rects[i:i + 6]
-            self.samples.append(((i // 48), bit, (left + right) // 2, (top + bottom) // 2))
+        for i, s in enumerate(segments):  # eight a digit
+            self.samples.append((i // 8, s["bit"], (s["left"] + s["right"]) // 2, (s["top"] + s["bottom"]) // 2))
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
@@ -95,7 +95,7 @@ class Page:
         """The display as text, each digit followed by '.' when its point is lit."""
         text = ""
         for p in self.patterns():
-            text += self.js("return Tarvo.page.core.segmentCharacter(arguments[0])", p & ~0x40)
+            text += self.js("return Tarvo.page.core.forTest.segmentCharacter(arguments[0])", p & ~0x40)
             if p & 0x40:
                 text += "."
         return text
@@ -122,7 +122,7 @@ class Page:
         ActionChains(self.driver).move_to_element_with_offset(self.canvas, round(cx), round(cy)).click().perform()
 
     def key_centre(self, legend):
-        grid = self.js("return Tarvo.gridOf(arguments[0])", legend)
+        grid = self.js("return Tarvo.keypad.gridOf(arguments[0])", legend)
         assert grid is not None, f"no key {legend}"
         return (grid["column"] * KEY_CELL + KEY_CELL // 2, BOARD_PICTURE_HEIGHT + grid["row"] * KEY_CELL + KEY_CELL // 2)
 
@@ -162,6 +162,10 @@ class Page:
 
     def text_of(self, element_id):
         return self.driver.find_element(By.ID, element_id).text
+
+    def console_errors(self):
+        """The errors the page's console has shown since the last call."""
+        return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
 
     def screenshot(self, path):
         self.driver.save_screenshot(str(path))

@@ -7,8 +7,8 @@ Serves SITE_DIR on a free local port, opens it in headless Chromium and goes
 through the page: the greeting and address mode, keypad clicks read back from
 the canvas pixels, an example loaded through the file input and run, the CPU
 panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
-download, and the messages for a bad file and a bad range. Screenshots go to
-OUT_DIR. Exits 1 at the first failed check.
+download, the messages for a bad file and a bad range, and a console without
+errors at the end. Screenshots go to OUT_DIR. Exits 1 at the first failed check.
 """
 import shutil
 import sys
@@ -227,10 +227,10 @@ def check_step_keeps_the_idle_pass(page, out):
     time.sleep(0.3)
     page.press("ADDR", "1", "A", "0", "0", "GO")
     page.wait_for(lambda: page.text_of("run-state") == "Paused at 1A02h", 5, "the stop before the OUT")
-    k = page.js("return Tarvo.page.core.passPosition()") + 1
+    k = page.js("return Tarvo.page.core.forTest.passPosition()") + 1
     page.click("step")  # the OUT
     steps = 0
-    while page.js("return Tarvo.page.core.registers()[11]") != 0x0066:
+    while page.js("return Tarvo.page.core.registers().PC") != 0x0066:
         assert steps < 70, "no NMI after 70 steps"
         page.click("step")
         steps += 1
@@ -252,10 +252,15 @@ def check_example_list_and_intr(page, out):
     page.wait_display("----03", 5)
 
 
+def check_no_console_errors(page, out):
+    errors = page.console_errors()
+    assert not errors, f"the console shows errors: {errors}"
+
+
 CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
-          check_step_keeps_the_idle_pass, check_example_list_and_intr]
+          check_step_keeps_the_idle_pass, check_example_list_and_intr, check_no_console_errors]
 
 
 def main():

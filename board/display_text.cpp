@@ -1,4 +1,4 @@
-#include "tarvorun_segments.h"
+#include "board/display_text.h"
 
 #include <cstdio>
 

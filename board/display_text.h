@@ -1,4 +1,5 @@
-// The six digits of the display as text, for the headless runner.
+// The six digits of the display as text: what the headless runner prints
+// and what the page gives screen readers.
 #pragma once
 
 #include <cstdint>

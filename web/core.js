@@ -1,0 +1,132 @@
+// The board's core compiled to WebAssembly. This is the one file of the page
+// that knows the core's exported functions, its memory views, its table sizes
+// and its in-memory file system; every other file goes through the object
+// that loadCore() gives, whose functions need no `this`.
+
+// What tarvo_take_tape_command reports.
+export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
+
+// The words of tarvo_registers, in its order.
+const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "R",
+                       "IFF1", "IFF2", "IM"];
+
+// The monitor image as the site carries it, and where tarvo_start looks for it.
+const monitorUrl = "tarvo/tarvo-rom.bin";
+const monitorFolder = "/tarvo";
+// Opened and saved files pass through this folder on their way to and from the core.
+const filesFolder = "/files";
+
+const colour = (rgb) => "#" + rgb.toString(16).padStart(6, "0");
+
+// The core and the monitor image, loaded side by side. A missing monitor is
+// no error here: the board then starts over empty memory, as in the window.
+// The compiled core's script is imported here, not at the top, so that a
+// failure to load it comes back as an error the page can show.
+export async function loadCore() {
+  const monitor = fetch(monitorUrl).then((r) => (r.ok ? r.arrayBuffer() : null)).catch(() => null);
+  const { default: createTarvoModule } = await import("./tarvo.js");
+  const module = await createTarvoModule();
+  return wrapCore(module, await monitor);
+}
+
+function wrapCore(module, monitor) {
+  const c = (name, result, args) => module.cwrap(name, result, args);
+  const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
+
+  const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
+         lit, unlit] = int32s(c("tarvo_layout", "number", [])(), 8);
+  if (registerWords !== registerNames.length) {
+    throw new Error(`the core has ${registerWords} register words, the page names ${registerNames.length}`);
+  }
+  const layout = Object.freeze({
+    canvasWidth, boardPictureHeight, keypadPictureHeight, canvasHeight: boardPictureHeight + keypadPictureHeight,
+    litColour: colour(lit), unlitColour: colour(unlit),
+  });
+
+  const segmentTable = c("tarvo_segments", "number", []);
+  const registerTable = c("tarvo_registers", "number", []);
+  const disassemble = c("tarvo_disassemble", "number", ["number"]);
+  const disassembledLength = c("tarvo_disassembled_length", "number", []);
+  const startBoard = c("tarvo_start", "number", []);
+  const openHex = c("tarvo_open_hex", "number", ["string"]);
+  const openBinary = c("tarvo_open_binary", "number", ["string", "number", "number"]);
+  const saves = { hex: c("tarvo_save_hex", "number", ["string", "number", "number"]),
+                  bin: c("tarvo_save_binary", "number", ["string", "number", "number"]) };
+  const addressFromText = c("tarvo_address_from_text", "number", ["string"]);
+  const displayText = c("tarvo_display_text", "number", []);
+  const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
+
+  module.FS.mkdir(monitorFolder);
+  module.FS.mkdir(filesFolder);
+  // The bytes as a file of the given name for the reader, then gone again.
+  const throughFile = (name, bytes, read) => {
+    const path = filesFolder + "/" + name;
+    module.FS.writeFile(path, bytes);
+    try { return read(path); } finally { module.FS.unlink(path); }
+  };
+
+  return Object.freeze({
+    layout,
+    instructionsPerPass: c("tarvo_instructions_per_pass", "number", [])(),
+    // The window's start order; false when there was no monitor image (the board starts all the same).
+    start: () => {
+      if (monitor !== null) module.FS.writeFile(monitorFolder + "/tarvo-rom.bin", new Uint8Array(monitor));
+      return startBoard() !== 0;
+    },
+    run: c("tarvo_run", "number", ["number", "number"]),
+    stoppedAtBreakpoint: c("tarvo_stopped_at_breakpoint", "number", []),
+    step: c("tarvo_step", null, []),
+    setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
+    pressKey: c("tarvo_press_key", null, ["number", "number"]),
+    pressAt: c("tarvo_press_at", "number", ["number", "number"]),
+    takeRepaint: c("tarvo_take_repaint", "number", []),
+    // One of TapeKey.
+    takeTapeCommand: c("tarvo_take_tape_command", "number", []),
+    displayText: () => module.UTF8ToString(displayText()),
+    // The segments in drawing order, digit by digit: the rectangle (edges included,
+    // the outline on them), whether it is lit, and its bit in the digit's pattern.
+    segments: () => {
+      const table = int32s(segmentTable(), segmentCount * segmentRecordInts);
+      const records = [];
+      for (let i = 0; i < table.length; i += segmentRecordInts) {
+        records.push({ left: table[i], top: table[i + 1], right: table[i + 2], bottom: table[i + 3],
+                       lit: table[i + 4] !== 0, bit: table[i + 5] });
+      }
+      return records;
+    },
+    // Every register by name: registers().PC.
+    registers: () => {
+      const first = registerTable() >> 1;
+      const words = module.HEAPU16.subarray(first, first + registerWords);
+      const named = {};
+      registerNames.forEach((name, i) => { named[name] = words[i]; });
+      return named;
+    },
+    readByte: c("tarvo_read_byte", "number", ["number"]),
+    writeByte: c("tarvo_write_byte", null, ["number", "number"]),
+    disassemble: (address) => {
+      const text = module.UTF8ToString(disassemble(address));
+      return { length: disassembledLength(), text };
+    },
+    addressFromText: (text) => addressFromText(text) >>> 0,
+    isFileRange: c("tarvo_is_file_range", "number", ["number", "number"]),
+    // Below 0: a bad line (the records before it stay loaded).
+    openHex: (bytes) => throughFile("open.hex", bytes, openHex),
+    // Below 0: the file could not be read; 0: it ended before To; 1: the range was filled.
+    openBinary: (bytes, from, to) => throughFile("open.bin", bytes, (path) => openBinary(path, from, to)),
+    // The file's bytes, "hex" or "bin", or null when the core could not write it.
+    save: (kind, from, to) => {
+      const path = filesFolder + "/save." + kind;
+      if (saves[kind](path, from, to) < 0) return null;
+      const bytes = module.FS.readFile(path);
+      module.FS.unlink(path);
+      return bytes;
+    },
+    // Kept only for the browser test (tests/web/), which reads the display back
+    // from the canvas and checks where Step leaves the idle pass.
+    forTest: Object.freeze({
+      segmentCharacter: (pattern) => String.fromCharCode(segmentCharacter(pattern)),
+      passPosition: c("tarvo_pass_position", "number", []),
+    }),
+  });
+}
