@@ -65,9 +65,9 @@ struct Exec {
     std::uint16_t r;
     // T-states of the running instruction that the constant added for its
     // first byte does not cover: what a condition that held adds, and the
-    // instruction after a prefix. The dispatch moves them to the run's count
-    // (cpu/t_states.h). 32 bits hold a whole block repeat's, and keep Exec
-    // at four words, which the compiler still splits into registers.
+    // instruction after a prefix. The dispatch moves them to the run's 64-bit
+    // count (cpu/t_states.h); one instruction's fit in 32 bits, a whole block
+    // repeat's included.
     std::uint32_t tStates;
 };
 
