@@ -5,15 +5,16 @@
 #                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests
 #                m32     32-bit x86 build, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
-#            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #            web-test  the web page in headless Chromium (tests/web/, build-web/)
 #            compare-cycles  our T-states against z80emu's cycle counts, when PEER_DIR names
 #                    z80emu's sources (tools/compare_cycles.sh); skipped without it
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
-#   make tarvorun   only the headless runner with the monitor beside it, no tests
-#                (build/tools/tarvorun)
+#   make tarvorun   only the headless runner with the monitor beside it, and the
+#                assembler, no tests (build/tools/tarvorun, build/tools/tarvoasm)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
+#   make bench-asm  Release build, then the assembler's benchmark (tools/bench_asm)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
@@ -71,13 +72,13 @@ test: setup-test native compare-cycles asan m32 mingw fuzz wine web-test
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
 	done
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
-	@grep -E '^hex_(record|file): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+	@grep -E '^(hex_record|hex_file|asm): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
 	@tail -n 1 $(COMPARE_DIR)/compare.log | sed 's/^/compare-cycles: /'
 
-# (e) The Intel HEX record and file readers under libFuzzer (clang, ASan and
-# UBSan) for a bounded time each; any crash fails.
+# (e) The Intel HEX record and file readers and the assembler under libFuzzer
+# (clang, ASan and UBSan) for a bounded time each; any crash fails.
 fuzz:
 	bash $(SRC)/tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) 2>&1 | tee $(FUZZ_DIR).log
 
@@ -94,13 +95,14 @@ native: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(NATIVE_DIR))
 
-# The headless runner and the monitor ROM beside it, quickly: no tests, no
-# exercisers, nothing to install but CMake and a C++ compiler.
+# The headless runner and the monitor ROM beside it, and the assembler,
+# quickly: no tests, no exercisers, nothing to install but CMake and a C++ compiler.
 .PHONY: tarvorun
 tarvorun:
 	$(CMAKE) -S $(SRC) -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF -DTARVO_EXERCISERS=OFF
-	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun --parallel $(JOBS)
+	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun tarvoasm --parallel $(JOBS)
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
+	@echo "tarvoasm: $(NATIVE_DIR)/tools/tarvoasm"
 
 # (b) Sanitizers: any report ends the test program with a failure.
 asan:
@@ -223,6 +225,13 @@ bench: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
 	$(NATIVE_DIR)/tools/bench_cpu
 
+# The assembler's speed on the monitor and on a generated 10,000-line source
+# (a benchmark, not a test: it prints figures and their targets).
+.PHONY: bench-asm
+bench-asm: configure-native
+	$(CMAKE) --build $(NATIVE_DIR) --target bench_asm --parallel $(JOBS)
+	$(NATIVE_DIR)/tools/bench_asm $(SRC)/monitor/monitor.asm
+
 # ZEXDOC on our core and on another core's ZEXDOC program (PEER_ZEXDOC, built by
 # you outside this repository with the same compiler and flags), alternating rounds.
 bench-peers:
@@ -244,8 +253,8 @@ clean: clean-web
 	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(COMPARE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
 
 # ---------------------------------------------------------------------------
-# The web page: the portable core (cpu/, board/, files/, without the Windows
-# files) and the bindings in web/ compiled with Emscripten (em++), plus the
+# The web page: the portable core (cpu/, board/, files/, asm/, without the
+# Windows files) and the bindings in web/ compiled with Emscripten (em++), plus the
 # static files that make_site.py puts beside them. build-web/site/ can be put
 # on any web host as it is.
 WEB_DIR := $(SRC)/build-web
@@ -256,13 +265,14 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/web/*.cpp))
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
 WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
-    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
+    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
+    $(wildcard $(SRC)/examples/*)
 
 .PHONY: web serve web-test bench-web setup-web clean-web FORCE
 

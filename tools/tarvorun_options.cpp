@@ -90,6 +90,9 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
         } else if (option == "--hex") {
             if (!values(1)) return false;
             options.loads.push_back(LoadStep{LoadStep::Kind::Hex, argv[++i], 0});
+        } else if (option == "--asm") {
+            if (!values(1)) return false;
+            options.loads.push_back(LoadStep{LoadStep::Kind::Assembly, argv[++i], 0});
         } else if (option == "--bin") {
             if (!values(1)) return false;
             const std::string value = argv[++i];
@@ -183,10 +186,10 @@ std::string RunUsageText() {
                "display latches and idle passes of ten instructions with the single-step NMI.\n"
                "\n"
                "Order of a run: the board is set up and the monitor ROM loaded, then the\n"
-               "--hex and --bin files in the order given, then the CPU starts at 0000h; the\n"
-               "board runs the settle time, each --keys key is pressed in turn, and --passes\n"
-               "more idle passes run. Then the outputs are printed and the --save-hex files\n"
-               "written.\n"
+               "--hex, --bin and --asm files in the order given, then the CPU starts at\n"
+               "0000h; the board runs the settle time, each --keys key is pressed in turn,\n"
+               "and --passes more idle passes run. Then the outputs are printed and the\n"
+               "--save-hex files written.\n"
                "\n"
                "Loading:\n"
                "  --rom FILE          monitor ROM image: its first 4096 bytes go to 0000h.\n"
@@ -197,7 +200,9 @@ std::string RunUsageText() {
                "  --hex FILE          load an Intel HEX file at the addresses of its records.\n"
                "  --bin FILE@ADDR     load a raw binary file at ADDR (hexadecimal); it may hold\n"
                "                      at most 10000h - ADDR bytes.\n"
-               "                      --hex and --bin may be repeated; they load in order.\n"
+               "  --asm FILE          assemble a Z80 source (as tarvoasm does) and load the\n"
+               "                      bytes it writes; its errors end the run.\n"
+               "                      --hex, --bin and --asm may be repeated; they load in order.\n"
                "\n"
                "Running:\n"
                "  --keys \"KEYS\"       keys to press, separated by spaces, for example\n"

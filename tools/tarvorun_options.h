@@ -15,7 +15,7 @@ constexpr std::uint32_t kDefaultSettlePasses = 2000;
 constexpr std::uint32_t kDefaultScanLimit = 200000;
 
 struct LoadStep {
-    enum class Kind { Hex, Binary } kind;
+    enum class Kind { Hex, Binary, Assembly } kind;
     std::string path;
     std::uint16_t address;  // Binary only
 };

@@ -12,6 +12,7 @@
 #include "files/hex_file.h"
 #include "files/monitor_rom.h"
 #include "files/open_for_reading.h"
+#include "tarvoasm_sources.h"
 #include "tarvorun_nmi_spool.h"
 
 namespace {
@@ -67,6 +68,10 @@ bool LoadFiles(Board& board, const RunOptions& options, const std::string& progr
     if (!LoadRom(board, options, programFolder, separator, err)) return false;
     FileError fileError;
     for (const LoadStep& load : options.loads) {
+        if (load.kind == LoadStep::Kind::Assembly) {
+            if (!LoadAssembledFile(load.path, "tarvorun", board.memory, err)) return false;
+            continue;
+        }
         if (load.kind == LoadStep::Kind::Binary) {
             std::string error;
             if (!LoadBinaryAt(load.path.c_str(), board.memory, load.address, error)) {

@@ -1,6 +1,7 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -34,9 +35,33 @@ constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
 constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
 int pendingTapeCommand = kNoTapeCommand;
 
-bool stoppedAtBreakpoint = false;
+// Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
+constexpr int kRanOn = 0;
+constexpr int kStoppedAtBreakpoint = 1;
+constexpr int kStoppedOnReturn = 2;  // Step over: the instruction after the CALL, RST or DJNZ
+int stopReason = kRanOn;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
+
+// Step over: the run stops before the instruction at pc once SP is back at sp.
+struct ReturnStop {
+    bool set = false;
+    std::uint16_t pc = 0;
+    std::uint16_t sp = 0;
+    bool Reached(const CpuState& cpu) const { return set && cpu.PC == pc && cpu.SP == sp; }
+};
+ReturnStop returnStop;
+
+// The page paints a decimal point, lit or not, over the whole place of the
+// window's two point rectangles: the window's lit point, three pixels wide,
+// all but vanishes once a phone scales the canvas down.
+SegmentRect PageSegmentRect(int digit, const SegmentShape& shape, bool lit) {
+    if (shape.bit != kSegmentPoint) return SegmentRectOnBoard(digit, shape, lit);
+    const SegmentRect a = SegmentRectOnBoard(digit, shape, true);
+    const SegmentRect b = SegmentRectOnBoard(digit, shape, false);
+    return SegmentRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                       std::max(a.bottom, b.bottom)};
+}
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
 void TapeCommandHook(void*, TapeCommand command) {
@@ -62,21 +87,37 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, except the very first one, so that
-// a run can go on from the breakpoint it stopped at.
+// an instruction at a breakpoint address, and with a return stop set before
+// the instruction it waits for, except the very first one, so that a run can
+// go on from the breakpoint it stopped at.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
-    stoppedAtBreakpoint = false;
+    stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
-    if (useBreakpoints == 0 || breakpointCount == 0) {
+    const bool breakpointsOn = useBreakpoints != 0 && breakpointCount > 0;
+    if (!breakpointsOn && !returnStop.set) {
         return static_cast<int>(cursor.RunPasses(static_cast<std::uint64_t>(passes)));
     }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran = cursor.RunUntil(count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
-    stoppedAtBreakpoint = ran < count;
+    const std::uint64_t ran = cursor.RunUntil(count, [breakpointsOn](const Board& b) {
+        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || returnStop.Reached(b.cpu);
+    });
+    if (ran < count) {
+        stopReason = returnStop.Reached(board.cpu) ? kStoppedOnReturn : kStoppedAtBreakpoint;
+        if (stopReason == kStoppedOnReturn) returnStop.set = false;
+    }
     return static_cast<int>(ran);
 }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
+// One of the reasons above, for the last tarvo_run.
+EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
+
+// Step over: from now on runs stop before the instruction at pc with SP at sp
+// (once); a pc below 0 takes the stop away.
+EMSCRIPTEN_KEEPALIVE void tarvo_set_return_stop(int pc, int sp) {
+    returnStop.set = pc >= 0;
+    returnStop.pc = static_cast<std::uint16_t>(pc);
+    returnStop.sp = static_cast<std::uint16_t>(sp);
+}
 
 EMSCRIPTEN_KEEPALIVE void tarvo_step() { cursor.Step(); }
 
@@ -121,16 +162,16 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 }
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
-// window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
-// bit in the digit's pattern.
+// window draws them into the board picture (but the points, above): left,
+// top, right, bottom (both edges included, the outline on them), 1 lit /
+// 0 unlit, and the segment's bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
     static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
-            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            const SegmentRect r = PageSegmentRect(digit, shape, lit);
             *out++ = r.left;
             *out++ = r.top;
             *out++ = r.right;
@@ -145,13 +186,14 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
 // What the script needs to know of the pictures and of the tables above, so
 // that no size is written twice: the canvas width, the board and keypad
 // picture heights, the number of segment records and the ints in each, the
-// register words of tarvo_registers, and the lit and unlit segment colours as
-// 0xRRGGBB.
+// register words of tarvo_registers, the lit and unlit segment colours as
+// 0xRRGGBB, and the words of tarvo_monitor_saved_registers.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_layout() {
     const auto rgb = [](SegmentColour c) { return c.red << 16 | c.green << 8 | c.blue; };
     static const int layout[] = {
-        kCanvasWidth,       kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
-        kSegmentRecordInts, kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour)};
+        kCanvasWidth,          kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
+        kSegmentRecordInts,    kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour),
+        kMonitorSavedWordCount};
     return layout;
 }
 

@@ -11,6 +11,8 @@
 // 2,000,000 / 8.3 = 241,000 a second; the greeting then lasts about two
 // seconds, as on the board.
 
+import { StopReason } from "./core.js";
+
 export const defaultSpeed = 240000;
 // Never catch up on more than this much time at once (a hidden tab, a dialog).
 const longestCatchUpMs = 100;
@@ -22,10 +24,10 @@ export class Pacer {
     this.core = core;
     this.afterFrame = null;
     this.speed = defaultSpeed;  // instructions a second, or "max"
-    this.paused = false;   // Pause in the CPU panel, or a breakpoint
+    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a Step over
     this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
     this.breakpointsOn = false;
-    this.onBreakpoint = null;
+    this.onStop = null;    // (StopReason) after a run stopped short: paused then
     this.duePasses = 0;
     this.lastFrame = null;
     this.frameMs = 1000 / 60;
@@ -87,9 +89,10 @@ export class Pacer {
   runPasses(passes) {
     if (passes <= 0) return;
     this.counted += this.core.run(passes, this.breakpointsOn ? 1 : 0);
-    if (this.core.stoppedAtBreakpoint()) {
+    const reason = this.core.stopReason();
+    if (reason !== StopReason.none) {
       this.paused = true;
-      if (this.onBreakpoint) this.onBreakpoint();
+      if (this.onStop) this.onStop(reason);
     }
   }
 

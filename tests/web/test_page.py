@@ -7,8 +7,10 @@ Serves SITE_DIR on a free local port, opens it in headless Chromium and goes
 through the page: the greeting and address mode, keypad clicks read back from
 the canvas pixels, an example loaded through the file input and run, the CPU
 panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
-download, the messages for a bad file and a bad range, and a console without
-errors at the end. Screenshots go to OUT_DIR. Exits 1 at the first failed check.
+download, the messages for a bad file and a bad range, the checks of
+learner_checks.py (help, the CPU panel's tools, phone and desktop layout), and
+a console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
+the first failed check.
 """
 import shutil
 import sys
@@ -18,6 +20,7 @@ from pathlib import Path
 
 try:
     from page_driver import Page, hex_file, serve, start_chromium
+    from learner_checks import CHECKS as LEARNER_CHECKS
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -260,7 +263,7 @@ def check_no_console_errors(page, out):
 CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
-          check_step_keeps_the_idle_pass, check_example_list_and_intr, check_no_console_errors]
+          check_step_keeps_the_idle_pass, check_example_list_and_intr] + LEARNER_CHECKS + [check_no_console_errors]
 
 
 def main():
