@@ -6,6 +6,8 @@
 //   ExecuteOpcode(cpu, bus, op)            one instruction whose first byte is op
 //   AcceptInterrupt(cpu, bus, data)        maskable interrupt, modes 0, 1, 2
 //   AcceptNmi(cpu, bus)                    non-maskable interrupt
+// Each also has a form with a last argument, std::uint64_t& tStates, a count
+// that it adds its time to, as Zilog's manual gives it (cpu/t_states.h).
 //
 // The bus: the CPU reaches memory and ports only through it, a type given as
 // a template argument (BoardBus in cpu/memory_bus.h, FlatBus in
