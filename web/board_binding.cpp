@@ -14,6 +14,7 @@
 #include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
+#include "web/temporary_stops.h"
 #include "web/web_board.h"
 
 namespace {
@@ -34,7 +35,11 @@ constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
 constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
 int pendingTapeCommand = kNoTapeCommand;
 
-bool stoppedAtBreakpoint = false;
+// Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
+constexpr int kRanOn = 0;
+constexpr int kStoppedAtBreakpoint = 1;
+constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops()
+int stopReason = kRanOn;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
 
@@ -62,21 +67,30 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, except the very first one, so that
-// a run can go on from the breakpoint it stopped at.
+// an instruction at a breakpoint address, and at any time before one at a
+// temporary stop, except the very first one, so that a run can go on from the
+// breakpoint it stopped at. A stop of either kind ends the temporary stops.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
-    stoppedAtBreakpoint = false;
+    stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
-    if (useBreakpoints == 0 || breakpointCount == 0) {
+    const bool breakpointsOn = useBreakpoints != 0 && breakpointCount > 0;
+    TemporaryStops& temporary = PageTemporaryStops();
+    if (!breakpointsOn && !temporary.Any()) {
         return static_cast<int>(cursor.RunPasses(static_cast<std::uint64_t>(passes)));
     }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran = cursor.RunUntil(count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
-    stoppedAtBreakpoint = ran < count;
+    const std::uint64_t ran = cursor.RunUntil(count, [breakpointsOn, &temporary](const Board& b) {
+        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || temporary.Reached(b.cpu);
+    });
+    if (ran < count) {
+        stopReason = temporary.Reached(board.cpu) ? kStoppedTemporarily : kStoppedAtBreakpoint;
+        temporary.Clear();
+    }
     return static_cast<int>(ran);
 }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
+// One of the reasons above, for the last tarvo_run.
+EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
 
 EMSCRIPTEN_KEEPALIVE void tarvo_step() { cursor.Step(); }
 

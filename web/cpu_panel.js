@@ -2,6 +2,7 @@
 // memory, Run / Pause / Step one instruction, and breakpoints. Refreshed a few
 // times a second while the board runs and at once after anything that stops
 // or changes it.
+import { StopReason } from "./core.js";
 import { hex2, hex4 } from "./page_text.js";
 
 // The registers as the table shows them, row by row.
@@ -25,6 +26,7 @@ export class CpuPanel {
     this.say = say;
     this.element = (id) => root.querySelector("#" + id);
     this.breakpoints = [];
+    this.onBreakpointsChange = null;  // after a breakpoint was set or cleared
     this.memoryAddress = 0x1800;
     this.lastRefresh = 0;
     this.state = this.element("run-state");
@@ -130,6 +132,7 @@ export class CpuPanel {
     this.core.setBreakpoint(address, i >= 0 ? 0 : 1);
     this.pacer.breakpointsOn = this.breakpoints.length > 0;
     this.refresh();
+    if (this.onBreakpointsChange) this.onBreakpointsChange();
   }
 
   // A hexadecimal address field: a number 0 to FFFF, or null after a message.
@@ -155,6 +158,7 @@ export class CpuPanel {
     });
     on("pause", "click", () => {
       this.pacer.paused = true;
+      this.core.clearTemporaryStops();  // a source-level step cut short ends here
       this.refresh();
     });
     on("step", "click", () => {
@@ -163,8 +167,9 @@ export class CpuPanel {
       afterStep();
       this.refresh();
     });
-    this.pacer.onBreakpoint = () => {
+    this.pacer.onStop = (reason) => {
       this.refresh();
+      if (reason !== StopReason.breakpoint) return;
       this.say("Stopped at the breakpoint at " + hex4(this.core.registers().PC) + "h. Run goes on from it.", false);
     };
     on("disassembly", "click", (e) => {

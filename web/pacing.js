@@ -11,6 +11,8 @@
 // 2,000,000 / 8.3 = 241,000 a second; the greeting then lasts about two
 // seconds, as on the board.
 
+import { StopReason } from "./core.js";
+
 export const defaultSpeed = 240000;
 // Never catch up on more than this much time at once (a hidden tab, a dialog).
 const longestCatchUpMs = 100;
@@ -22,10 +24,10 @@ export class Pacer {
     this.core = core;
     this.afterFrame = null;
     this.speed = defaultSpeed;  // instructions a second, or "max"
-    this.paused = false;   // Pause in the CPU panel, or a breakpoint
+    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a source-level step
     this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
     this.breakpointsOn = false;
-    this.onBreakpoint = null;
+    this.onStop = null;    // (StopReason) after a run stopped short: paused then
     this.duePasses = 0;
     this.lastFrame = null;
     this.frameMs = 1000 / 60;
@@ -33,6 +35,7 @@ export class Pacer {
     this.counted = 0;
     this.countStart = null;
     this.rate = 0;         // instructions a second over the last whole second
+    this.total = 0;        // instructions run since the page started
   }
 
   // From now on, a frame at every animation frame; afterFrame runs after
@@ -86,10 +89,13 @@ export class Pacer {
 
   runPasses(passes) {
     if (passes <= 0) return;
-    this.counted += this.core.run(passes, this.breakpointsOn ? 1 : 0);
-    if (this.core.stoppedAtBreakpoint()) {
+    const ran = this.core.run(passes, this.breakpointsOn ? 1 : 0);
+    this.counted += ran;
+    this.total += ran;
+    const reason = this.core.stopReason();
+    if (reason !== StopReason.none) {
       this.paused = true;
-      if (this.onBreakpoint) this.onBreakpoint();
+      if (this.onStop) this.onStop(reason);
     }
   }
 
