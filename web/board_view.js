@@ -18,8 +18,9 @@ export async function loadBoardPictures() {
   return { board, keypad };
 }
 
-// Focus in a text field or list keeps the keys for itself.
+// Focus in a text field or list (the source editor too) keeps the keys for itself.
 const fieldTags = ["INPUT", "SELECT", "TEXTAREA"];
+const isTextField = (target) => target && (fieldTags.includes(target.tagName) || target.isContentEditable);
 
 export class BoardView {
   // root holds the canvas (#board) and the display's text (#display-text).
@@ -80,7 +81,7 @@ export class BoardView {
     document.addEventListener("keydown", (e) => {
       if (e.ctrlKey || e.altKey || e.metaKey || e.repeat) return;
       const target = e.target;
-      if (target && fieldTags.includes(target.tagName)) return;
+      if (isTextField(target)) return;
       if (!keysAllowed()) return;
       // Enter on a focused button belongs to the button.
       if (e.key === "Enter" && target && target.tagName === "BUTTON") return;

@@ -11,6 +11,8 @@ import { fillShortcutTable, gridOf } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { messageLine } from "./page_text.js";
 import { RangeDialog } from "./range_dialog.js";
+import { SourceFiles } from "./source_files.js";
+import { SourcePanel } from "./source_panel.js";
 import { SpeedPanel } from "./speed_panel.js";
 
 const byId = (id) => document.getElementById(id);
@@ -27,6 +29,8 @@ async function startPage() {
     const files = new FilePanel(byId("file-panel"), { core, ranges, say });
     const examples = new ExampleList(byId("examples-panel"), { load: (name, bytes) => files.loadHexBytes(name, bytes), say });
     const cpu = new CpuPanel(byId("cpu-panel"), { core, pacer, say });
+    const sources = new SourcePanel(byId("source-panel"), { core, pacer, cpu, files, say });
+    const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     // After the board ran or was changed: the digits, when the core says they changed.
     const afterChange = () => { if (core.takeRepaint()) view.showDisplay(); };
 
@@ -39,18 +43,20 @@ async function startPage() {
       // Not while the range form is open: the keys are the form's.
       keysAllowed: () => !ranges.isOpen(),
     });
-    files.acceptDropsOn(document);
+    files.acceptDropsOn(document, (file) => sourceFiles.openDropped(file));
     examples.fill();
     cpu.listen(afterChange);
+    sources.listen();
     cpu.refresh();
     pacer.start(() => {
       afterChange();
       cpu.tick();
+      sources.tick();
       speed.showRate();
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, sources }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {
