@@ -18,6 +18,7 @@ from pathlib import Path
 
 try:
     from page_driver import Page, hex_file, serve, start_chromium
+    from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -260,7 +261,8 @@ def check_no_console_errors(page, out):
 CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
-          check_step_keeps_the_idle_pass, check_example_list_and_intr, check_no_console_errors]
+          check_step_keeps_the_idle_pass, check_example_list_and_intr,
+          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps, check_no_console_errors]
 
 
 def main():
