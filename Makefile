@@ -16,7 +16,7 @@
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
-#   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
+#   make bench-web  emulated instructions a second in the page, flat out, and Assemble's time, in headless Chromium
 #   make bench-peers  ZEXDOC timed on our core and on another core's ZEXDOC program that
 #                you built (PEER_ZEXDOC; tools/bench_peers.sh), alternating rounds
 #   make clean   remove every build folder
@@ -254,7 +254,8 @@ WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -W
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
-    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
+    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
+    $(wildcard $(SRC)/examples/*)
 # The source editor: CodeMirror from npm at the versions web/editor/package-lock.json
 # pins (npm ci, no install scripts), bundled with esbuild into one module that
 # the page loads when the editor is first opened.
@@ -306,7 +307,8 @@ web-test: setup-test web
 	/usr/bin/python3 $(SRC)/tests/web/test_page.py $(WEB_SITE) $(WEB_DIR) 2>&1 | tee $(WEB_DIR)/web-test.log
 
 # Emulated instructions a second in the page in headless Chromium, flat out
-# (a benchmark, not a test): compare the board bus figure of make bench.
+# (a benchmark, not a test): compare the board bus figure of make bench. Then
+# the time Assemble takes over a generated source of 10,000 lines.
 bench-web: web
 	/usr/bin/python3 $(SRC)/tests/web/bench_page.py $(WEB_SITE) $(WEB_DIR)
 

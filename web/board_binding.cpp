@@ -1,6 +1,7 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -38,10 +39,21 @@ int pendingTapeCommand = kNoTapeCommand;
 // Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
 constexpr int kRanOn = 0;
 constexpr int kStoppedAtBreakpoint = 1;
-constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops()
+constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops(): a step's end
 int stopReason = kRanOn;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
+
+// The page paints a decimal point, lit or not, over the whole place of the
+// window's two point rectangles: the window's lit point, three pixels wide,
+// all but vanishes once a phone scales the canvas down.
+SegmentRect PageSegmentRect(int digit, const SegmentShape& shape, bool lit) {
+    if (shape.bit != kSegmentPoint) return SegmentRectOnBoard(digit, shape, lit);
+    const SegmentRect a = SegmentRectOnBoard(digit, shape, true);
+    const SegmentRect b = SegmentRectOnBoard(digit, shape, false);
+    return SegmentRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                       std::max(a.bottom, b.bottom)};
+}
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
 void TapeCommandHook(void*, TapeCommand command) {
@@ -68,8 +80,9 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
 // an instruction at a breakpoint address, and at any time before one at a
-// temporary stop, except the very first one, so that a run can go on from the
-// breakpoint it stopped at. A stop of either kind ends the temporary stops.
+// temporary stop (Step over's return, a source-level step's next line), except
+// the very first one, so that a run can go on from the breakpoint it stopped
+// at. A stop of either kind ends the temporary stops.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
@@ -135,16 +148,16 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 }
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
-// window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
-// bit in the digit's pattern.
+// window draws them into the board picture (but the points, above): left,
+// top, right, bottom (both edges included, the outline on them), 1 lit /
+// 0 unlit, and the segment's bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
     static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
-            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            const SegmentRect r = PageSegmentRect(digit, shape, lit);
             *out++ = r.left;
             *out++ = r.top;
             *out++ = r.right;
@@ -159,13 +172,14 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
 // What the script needs to know of the pictures and of the tables above, so
 // that no size is written twice: the canvas width, the board and keypad
 // picture heights, the number of segment records and the ints in each, the
-// register words of tarvo_registers, and the lit and unlit segment colours as
-// 0xRRGGBB.
+// register words of tarvo_registers, the lit and unlit segment colours as
+// 0xRRGGBB, and the words of tarvo_monitor_saved_registers.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_layout() {
     const auto rgb = [](SegmentColour c) { return c.red << 16 | c.green << 8 | c.blue; };
     static const int layout[] = {
-        kCanvasWidth,       kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
-        kSegmentRecordInts, kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour)};
+        kCanvasWidth,          kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
+        kSegmentRecordInts,    kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour),
+        kMonitorSavedWordCount};
     return layout;
 }
 

@@ -6,12 +6,18 @@
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
 // Why a run stopped short (tarvo_stop_reason): a breakpoint, or one of the
-// temporary stops of a source-level step.
+// temporary stops of a step (Step over's return, a source-level step's line).
 export const StopReason = Object.freeze({ none: 0, breakpoint: 1, temporary: 2 });
+// Where the CPU is as the monitor sees it (tarvo_monitor_place, without its
+// "holds the program" bit).
+const monitorPlaces = ["outside", "inside", "waiting"];
+const holdsProgramBit = 4;
 
 // The words of tarvo_registers, in its order.
 const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "R",
                        "IFF1", "IFF2", "IM"];
+// The words of tarvo_monitor_saved_registers: IFF is the interrupt flip-flop.
+const savedRegisterNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "IFF"];
 
 // The monitor image as the site carries it, and where tarvo_start looks for it.
 const monitorUrl = "tarvo/tarvo-rom.bin";
@@ -87,9 +93,9 @@ function wrapCore(module, monitor) {
   const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
 
   const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
-         lit, unlit] = int32s(c("tarvo_layout", "number", [])(), 8);
-  if (registerWords !== registerNames.length) {
-    throw new Error(`the core has ${registerWords} register words, the page names ${registerNames.length}`);
+         lit, unlit, savedWords] = int32s(c("tarvo_layout", "number", [])(), 9);
+  for (const [words, names] of [[registerWords, registerNames], [savedWords, savedRegisterNames]]) {
+    if (words !== names.length) throw new Error(`the core has ${words} register words, the page names ${names.length}`);
   }
   const layout = Object.freeze({
     canvasWidth, boardPictureHeight, keypadPictureHeight, canvasHeight: boardPictureHeight + keypadPictureHeight,
@@ -108,6 +114,17 @@ function wrapCore(module, monitor) {
   const addressFromText = c("tarvo_address_from_text", "number", ["string"]);
   const displayText = c("tarvo_display_text", "number", []);
   const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
+  const setRegister = c("tarvo_set_register", "number", ["number", "number"]);
+  const monitorPlace = c("tarvo_monitor_place", "number", []);
+  const savedTable = c("tarvo_monitor_saved_registers", "number", []);
+  let monitorLoaded = false;
+  // Registers by name from a table of 16-bit words.
+  const named = (pointer, names) => {
+    const words = module.HEAPU16.subarray(pointer >> 1, (pointer >> 1) + names.length);
+    const byName = {};
+    names.forEach((name, i) => { byName[name] = words[i]; });
+    return byName;
+  };
 
   module.FS.mkdir(monitorFolder);
   module.FS.mkdir(filesFolder);
@@ -124,13 +141,15 @@ function wrapCore(module, monitor) {
     // The window's start order; false when there was no monitor image (the board starts all the same).
     start: () => {
       if (monitor !== null) module.FS.writeFile(monitorFolder + "/tarvo-rom.bin", new Uint8Array(monitor));
-      return startBoard() !== 0;
+      monitorLoaded = startBoard() !== 0;
+      return monitorLoaded;
     },
     run: c("tarvo_run", "number", ["number", "number"]),
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
-    // Stops for the next run only: at an address (with SP at sp, or -1 for
-    // any), or at the first byte of every line of the last assembly.
+    // Stops for the next run only, gone once a run stops: at an address (with
+    // SP at sp, as Step over wants it, or -1 for any), or at the first byte of
+    // every line of the last assembly.
     addTemporaryStop: c("tarvo_add_temporary_stop", null, ["number", "number"]),
     stopAtSourceLines: c("tarvo_stop_at_source_lines", null, []),
     clearTemporaryStops: c("tarvo_clear_temporary_stops", null, []),
@@ -155,12 +174,18 @@ function wrapCore(module, monitor) {
       return records;
     },
     // Every register by name: registers().PC.
-    registers: () => {
-      const first = registerTable() >> 1;
-      const words = module.HEAPU16.subarray(first, first + registerWords);
-      const named = {};
-      registerNames.forEach((name, i) => { named[name] = words[i]; });
-      return named;
+    registers: () => named(registerTable(), registerNames),
+    // false when the value does not fit the register (nothing changes).
+    setRegister: (name, value) => setRegister(registerNames.indexOf(name), value) !== 0,
+    // Where the CPU is as the board's monitor sees it: place "outside", "inside"
+    // or "waiting" (for a key); with holdsProgram, saved has the user's
+    // program's registers as the monitor saved them. All "outside" without
+    // the monitor image.
+    monitorView: () => {
+      const code = monitorLoaded ? monitorPlace() : 0;
+      const holdsProgram = (code & holdsProgramBit) !== 0;
+      return { place: monitorPlaces[code & (holdsProgramBit - 1)], holdsProgram,
+               saved: holdsProgram ? named(savedTable(), savedRegisterNames) : null };
     },
     readByte: c("tarvo_read_byte", "number", ["number"]),
     writeByte: c("tarvo_write_byte", null, ["number", "number"]),

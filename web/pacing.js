@@ -24,7 +24,7 @@ export class Pacer {
     this.core = core;
     this.afterFrame = null;
     this.speed = defaultSpeed;  // instructions a second, or "max"
-    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a source-level step
+    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a Step over or a source-level step
     this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
     this.breakpointsOn = false;
     this.onStop = null;    // (StopReason) after a run stopped short: paused then

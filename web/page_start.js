@@ -7,6 +7,7 @@ import { BoardView, loadBoardPictures } from "./board_view.js";
 import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
 import { FilePanel } from "./file_panel.js";
+import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { messageLine } from "./page_text.js";
@@ -20,6 +21,8 @@ const byId = (id) => document.getElementById(id);
 async function startPage() {
   const say = messageLine(byId("message"));
   fillShortcutTable(byId("shortcuts"));
+  const help = new HelpPanel(byId("help"), byId("help-button"));
+  help.listen();
   try {
     const [core, pictures] = await Promise.all([loadCore(), loadBoardPictures()]);
     const view = new BoardView(byId("board-view"), core, pictures);
@@ -56,7 +59,7 @@ async function startPage() {
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, sources }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

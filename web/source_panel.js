@@ -3,14 +3,11 @@
 // source-level debugging: the CPU's line while paused, breakpoints set in the
 // editor's gutter (the CPU panel's breakpoints), Step, Step over and Run to
 // cursor. The editor itself is web/editor/source_editor.js.
+import { steppedOver } from "./cpu_panel.js";
 import { hex4 } from "./page_text.js";
 import { KeyTyper } from "./key_typing.js";
 
 const editorModule = "./source_editor.js";
-// Step over runs these to the next line: they come back to the instruction
-// after them with the stack as it was. (A block instruction such as LDIR is
-// one step already.)
-const stepOverPattern = /^(CALL|RST|DJNZ)\b/;
 
 export class SourcePanel {
   // root holds the editor's container (#editor), its toolbar and the lists.
@@ -160,7 +157,8 @@ export class SourcePanel {
     if (pc === null) return;
     const here = this.core.disassemble(pc);
     this.core.clearTemporaryStops();
-    if (over && stepOverPattern.test(here.text)) {
+    // A block instruction such as LDIR is one step already.
+    if (over && steppedOver.test(here.text)) {
       this.core.addTemporaryStop((pc + here.length) & 0xFFFF, this.core.registers().SP);
     } else {
       this.core.stopAtSourceLines();

@@ -7,5 +7,6 @@
 Board& PageBoard();
 
 // The sizes of the tables the bindings hand the script (see tarvo_layout).
-constexpr int kSegmentRecordInts = 6;   // tarvo_segments: one record a segment
-constexpr int kRegisterWordCount = 17;  // tarvo_registers
+constexpr int kSegmentRecordInts = 6;       // tarvo_segments: one record a segment
+constexpr int kRegisterWordCount = 17;      // tarvo_registers
+constexpr int kMonitorSavedWordCount = 14;  // tarvo_monitor_saved_registers

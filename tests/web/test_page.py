@@ -7,8 +7,11 @@ Serves SITE_DIR on a free local port, opens it in headless Chromium and goes
 through the page: the greeting and address mode, keypad clicks read back from
 the canvas pixels, an example loaded through the file input and run, the CPU
 panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
-download, the messages for a bad file and a bad range, and a console without
-errors at the end. Screenshots go to OUT_DIR. Exits 1 at the first failed check.
+download, the messages for a bad file and a bad range, the checks of
+source_checks.py (the source editor, Assemble, source-level stepping) and of
+learner_checks.py (help, the CPU panel's tools, phone and desktop layout), and
+a console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
+the first failed check.
 """
 import shutil
 import sys
@@ -18,6 +21,7 @@ from pathlib import Path
 
 try:
     from page_driver import Page, hex_file, serve, start_chromium
+    from learner_checks import CHECKS as LEARNER_CHECKS
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
@@ -262,7 +266,9 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view,
           check_step_keeps_the_idle_pass, check_example_list_and_intr,
-          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps, check_no_console_errors]
+          # Before the layout checks, so that the phone's layout is checked with the editor open.
+          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps] + LEARNER_CHECKS + [
+          check_no_console_errors]
 
 
 def main():
