@@ -77,7 +77,7 @@ def check_cpu_panel_tools(page, out):
     code[0x30:0x32] = [0x18, 0xFE]  # 1A30 JR $
     program.write_text(hex_file(bytes(code), 0x1A00))
     page.give_file("hex-input", program)
-    page.wait_for(lambda: page.message() == "Loaded step-over.hex.", 5, "the program to load")
+    page.wait_for(lambda: page.message() == "Loaded step-over.hex: 50 bytes, 1A00h to 1A31h.", 5, "the program to load")
     page.js("Tarvo.page.core.writeByte(0x27FE, 0x20); Tarvo.page.core.writeByte(0x27FF, 0x1A)")
 
     set_register(page, "PC", "1A00")  # refused while running
@@ -129,7 +129,7 @@ def check_monitor_view(page, out):
     # LD SP,2700h / LD BC,1234h / LD A,42h / JR $
     program.write_text(hex_file(bytes([0x31, 0x00, 0x27, 0x01, 0x34, 0x12, 0x3E, 0x42, 0x18, 0xFE]), 0x1B00))
     page.give_file("hex-input", program)
-    page.wait_for(lambda: page.message() == "Loaded moni.hex.", 5, "the program to load")
+    page.wait_for(lambda: page.message() == "Loaded moni.hex: 10 bytes, 1B00h to 1B09h.", 5, "the program to load")
     page.press("MONI")
     time.sleep(0.3)
     page.press("ADDR", "1", "B", "0", "0", "GO")
