@@ -52,7 +52,7 @@ export async function loadCore() {
 
 // The assembler of the core (web/asm_binding.cpp). A source goes in through
 // a file, never as a string argument: it may be long.
-function wrapAssembler(module, { c, int32s, throughFile }) {
+function wrapAssembler(module, { c, int32s, handOver }) {
   const assembleFile = c("tarvo_assemble", "number", ["string", "string"]);
   const summary = c("tarvo_assembly_summary", "number", []);
   const linesTable = c("tarvo_assembly_lines", "number", []);
@@ -69,7 +69,7 @@ function wrapAssembler(module, { c, int32s, throughFile }) {
     // the address and size of its bytes (lines[2 * (line - 1)] and the word
     // after it), and where Run from start begins (null when nowhere).
     assemble: (name, source) => {
-      const errors = throughFile("source.asm", source, (path) => assembleFile(path, name));
+      const errors = handOver("source.asm", source, (path) => assembleFile(path, name));
       if (errors < 0) throw new Error("the core could not read the source");
       const [errorCount, warnings, messageCount, lineCount, start, fromLabel] = int32s(summary(), 6);
       const messages = [];
@@ -211,7 +211,7 @@ function wrapCore(module, monitor) {
     addTemporaryStop: c("tarvo_add_temporary_stop", null, ["number", "number"]),
     stopAtSourceLines: c("tarvo_stop_at_source_lines", null, []),
     clearTemporaryStops: c("tarvo_clear_temporary_stops", null, []),
-    assembler: wrapAssembler(module, { c, int32s, throughFile }),
+    assembler: wrapAssembler(module, { c, int32s, handOver }),
     // Power off and on: the board as the page started it; returns as start().
     powerCycle: () => {
       monitorLoaded = powerCycle() !== 0;

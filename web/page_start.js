@@ -34,8 +34,6 @@ async function startPage() {
     const ranges = new RangeDialog(byId("range-overlay"), { core, pacer, say });
     const files = new FilePanel(byId("file-panel"), { core, ranges, say });
     const cpu = new CpuPanel(byId("cpu-panel"), { core, pacer, say });
-    const sources = new SourcePanel(byId("source-panel"), { core, pacer, cpu, files, say });
-    const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     // After the board ran or was changed: the digits, when the core says they changed.
     const afterChange = () => { if (core.takeRepaint()) view.showDisplay(); };
     const showStatus = () => view.showStatus(pacer.paused, pacer.paused ? hex4(core.registers().PC) : "");
@@ -49,8 +47,10 @@ async function startPage() {
       if (pacer.paused) { afterChange(); cpu.refresh(); }
       showStatus();
     };
+    const sources = new SourcePanel(byId("source-panel"), { core, pacer, cpu, files, press, say });
+    const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     const examples = new ExampleList(byId("examples-panel"), {
-      load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
+      load: (name, bytes) => files.loadHexBytes(name, bytes), sources, press, pacer, say });
     const afterPower = () => {
       cpu.endStepOver();  // the core has dropped its temporary stops
       view.showDisplay();

@@ -4,14 +4,15 @@
 // editor's gutter (the CPU panel's breakpoints), Step, Step over and Run to
 // cursor. The editor itself is web/editor/source_editor.js.
 import { steppedOver } from "./cpu_panel.js";
-import { hex4 } from "./page_text.js";
-import { KeyTyper } from "./key_typing.js";
+import { hex4, plural } from "./page_text.js";
+import { startProgram, startedText } from "./program_start.js";
 
 const editorModule = "./source_editor.js";
 
 export class SourcePanel {
   // root holds the editor's container (#editor), its toolbar and the lists.
-  constructor(root, { core, pacer, cpu, files, say }) {
+  // press(grid) presses a keypad key, through the key queue.
+  constructor(root, { core, pacer, cpu, files, press, say }) {
     this.core = core;
     this.pacer = pacer;
     this.cpu = cpu;
@@ -23,7 +24,7 @@ export class SourcePanel {
     this.loading = null;
     this.assembly = null;   // the last successful Assemble: {start, startIsLabel}
     this.shownPc = null;    // the PC whose line is marked, null while running
-    this.keys = new KeyTyper(core, pacer);
+    this.starter = { press, pacer };
   }
 
   listen() {
@@ -123,16 +124,25 @@ export class SourcePanel {
     }
   }
 
-  // The monitor's keys MONI ADDR (start) GO: the program runs from its start
-  // as the board would run it.
+  // Assembles the editor's text into memory and gives the address it starts
+  // at, or null after a message.
+  assembleToStart() {
+    if (!this.assemble()) return null;
+    if (this.assembly.start !== null) return this.assembly.start;
+    this.say(this.name + " has no label start and no ORG to run from.", true);
+    return null;
+  }
+
+  // The editor's program, assembled again, started as the examples are: the
+  // board's own keys RESET, ADDR (start) GO.
   runFromStart() {
-    if (!this.assembly || this.assembly.start === null) {
-      this.say("Assemble a program with a label start or an ORG first.", true);
+    if (!this.editor) {
+      this.say("Run from start: open the editor and write a program first.", true);
       return;
     }
     this.core.clearTemporaryStops();
-    this.pacer.paused = false;
-    this.keys.type(["MONI", "ADDR", ...hex4(this.assembly.start), "GO"]);
+    const keys = startProgram(this.starter, () => this.assembleToStart());
+    if (keys !== null) this.say(startedText("Assembled " + this.name, keys), false);
   }
 
   // --- stepping through the source ---------------------------------------------
@@ -210,9 +220,8 @@ export class SourcePanel {
     this.cpu.toggleBreakpoint(code.address);
   }
 
-  // After every frame: keys being typed, and while paused, the line of the instruction at PC.
+  // After every frame: while paused, the line of the instruction at PC.
   tick() {
-    this.keys.tick();
     this.showCpuLine(false);
   }
 
@@ -227,5 +236,3 @@ export class SourcePanel {
                                                              : "Paused at " + hex4(pc) + "h, outside the source";
   }
 }
-
-const plural = (count, word) => count + " " + word + (count === 1 ? "" : "s");

@@ -52,6 +52,7 @@ def check_source_typed_assembled_and_wrong(page, out):
     assert [t.strip() for t in editor_lines(page)[:8]] == [p.strip() for p in PROGRAM], editor_lines(page)
     time.sleep(0.3)
     assert page.display() == before, f"typing in the editor pressed board keys: {page.display()!r}, was {before!r}"
+    assert page.js("return Tarvo.page.core.keysWaiting()") == 0, "typing in the editor queued board keys"
     press_ctrl_enter(page)
     page.wait_for(lambda: page.message().startswith("Assembled program.asm (0 errors, 0 warnings)"), 5,
                   "the assembly message")

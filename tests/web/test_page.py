@@ -247,8 +247,8 @@ def check_step_keeps_the_idle_pass(page, out):
 
 
 def check_example_list_and_intr(page, out):
-    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.hex']").click()
-    page.wait_for(lambda: page.message() == "Loaded intcount.hex after RESET, and typed ADDR 1 8 0 0 GO to start it.",
+    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.asm']").click()
+    page.wait_for(lambda: page.message() == "Assembled intcount.asm after RESET, and typed ADDR 1 8 0 0 GO to start it.",
                   5, "the example to load")
     page.press("MONI")
     time.sleep(0.3)
@@ -271,10 +271,11 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view, keys_files.check_memory_editor_follows_the_board,
           keys_files.check_loads_say_what_they_did, keys_files.check_long_text_is_refused,
-          check_step_keeps_the_idle_pass, keys_files.check_examples_start_themselves, check_example_list_and_intr,
-          keys_files.check_power_off_and_on,
-          # Before the layout checks, so that the phone's layout is checked with the editor open.
-          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps] + LEARNER_CHECKS + [
+          check_step_keeps_the_idle_pass, keys_files.check_power_off_and_on,
+          # The source checks open the editor empty; the examples then open in it. Before the layout
+          # checks, so that the phone's layout is checked with the editor open.
+          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
+          keys_files.check_examples_start_themselves, check_example_list_and_intr] + LEARNER_CHECKS + [
           check_no_console_errors]
 
 
