@@ -58,3 +58,8 @@ struct BoardCpu {
 //   StartBoard: the CPU reset, then the emulation runs.
 void SetUpBoard(Board& board);
 void StartBoard(Board& board);
+
+// The board as before its power came on: every part zero (registers, memory,
+// memory window, 8255, key matrix, digit latches, run state); the hooks stay.
+// The start above then brings it up as at first.
+void ClearBoard(Board& board);

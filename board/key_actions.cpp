@@ -23,3 +23,10 @@ void PressKey(Board& board, int gridRow, int gridColumn) {
         case KeyKind::TapeRead: RunTapeCommand(board.hooks, TapeCommand::OpenHexFile); break;
     }
 }
+
+bool IsKeyPending(const Board& board, int gridRow, int gridColumn) {
+    const KeyCell* key = KeyAtGrid(gridRow, gridColumn);
+    if (key == nullptr) return false;
+    if (key->kind == KeyKind::User) return board.keys.userKeyPending != 0;
+    return key->kind == KeyKind::Matrix && board.keys.pressed[key->matrixRow][key->matrixColumn] != 0;
+}

@@ -9,3 +9,8 @@ struct Board;
 // the tape keys run their file command through the board's hooks. Positions
 // outside the grid do nothing.
 void PressKey(Board& board, int gridRow, int gridColumn);
+
+// Whether the last press of the key at a grid position still waits for the
+// program to read it: a matrix key until a port A read of its row, the USER
+// KEY until any port A read. Keys that act at once never wait.
+bool IsKeyPending(const Board& board, int gridRow, int gridColumn);

@@ -23,6 +23,13 @@ public:
 
     // Instructions already run of the current pass: 0 at a pass boundary, else 1-9.
     int Position() const { return position_; }
+    // Passes completed through this cursor: the page's key queue counts its waits in them.
+    std::uint64_t Passes() const { return passes_; }
+    // For a board started afresh: at a pass boundary, no pass completed.
+    void Restart() {
+        position_ = 0;
+        passes_ = 0;
+    }
 
     // One instruction in its place within the pass; true when the step NMI
     // was taken after it. Like every move here, nothing runs before the
@@ -31,6 +38,7 @@ public:
         if (!board_.run.running) return false;
         const bool taken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1, board_.tStates);
         position_ = (position_ + 1) % kInstructionsPerPass;
+        if (position_ == 0) ++passes_;
         return taken;
     }
 
@@ -40,8 +48,18 @@ public:
     // many ran.
     template <class StopBefore>
     std::uint64_t RunUntil(std::uint64_t limit, StopBefore stopBefore) {
+        return RunUntil(limit, stopBefore, [](Board&, std::uint64_t) {});
+    }
+
+    // The same, with atPassStart(board, Passes()) called at every pass
+    // boundary before the stop is asked (what it does, an interrupt say, may
+    // move PC onto a stop). It may be called again at the same boundary when a
+    // run stopped there goes on, so it must do nothing the second time.
+    template <class StopBefore, class AtPassStart>
+    std::uint64_t RunUntil(std::uint64_t limit, StopBefore stopBefore, AtPassStart atPassStart) {
         std::uint64_t ran = 0;
         for (; ran < limit && board_.run.running; ++ran) {
+            if (position_ == 0) atPassStart(board_, passes_);
             if (ran > 0 && stopBefore(static_cast<const Board&>(board_))) break;
             Step();
         }
@@ -54,6 +72,7 @@ public:
         RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, kInstructionsPerPass, board_.tStates);
         const auto ran = static_cast<std::uint64_t>(kInstructionsPerPass - position_);
         position_ = 0;
+        ++passes_;
         return ran;
     }
 
@@ -63,6 +82,7 @@ public:
         if (!board_.run.running) return 0;
         const std::uint64_t rest = FinishPass();
         RunIdlePassesOn(board_.cpu, board_.run, bus_, passes, board_.tStates);
+        passes_ += passes;
         return rest + passes * static_cast<std::uint64_t>(kInstructionsPerPass);
     }
 
@@ -70,4 +90,5 @@ private:
     Board& board_;
     Bus& bus_;
     int position_ = 0;
+    std::uint64_t passes_ = 0;
 };

@@ -10,4 +10,8 @@ struct FileError {
     unsigned long line = 0;
     // HEX loads: what is wrong with that line, for example "checksum mismatch"; null otherwise.
     const char* reason = nullptr;
+    // HEX loads, a checksum mismatch: the checksum the line gives and the one its bytes need; -1
+    // otherwise.
+    int checksumGiven = -1;
+    int checksumWanted = -1;
 };

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "files/address_range.h"
 #include "files/file_error.h"
@@ -75,20 +76,34 @@ int Fail(int result, FileError* error, FileError reason) {
     return result;
 }
 
+// What is wrong with a bad line, its two checksums when they disagree.
+FileError BadLine(unsigned long line, const char* reason, const HexRecord& record) {
+    FileError error{0, line, reason};
+    if (reason != nullptr && std::strcmp(reason, kHexChecksumMismatch) == 0) {
+        error.checksumGiven = record.checksum;
+        error.checksumWanted = record.wantedChecksum;
+    }
+    return error;
+}
+
 // Reads the file's records into memory until the end record or the end of the file.
-int LoadRecords(HexLineReader& reader, BoardMemory& memory, FileError* error) {
+int LoadRecords(HexLineReader& reader, BoardMemory& memory, FileError* error, std::bitset<65536>* written) {
     char text[kPieceCapacity];
     Piece piece;
     HexRecord record;
     while (ReadPiece(reader, text, piece)) {
         const char* reason = nullptr;
-        if (!ParseHexRecord(text, piece.length, record, &reason)) return Fail(-2, error, {0, reader.line, reason});
+        if (!ParseHexRecord(text, piece.length, record, &reason)) {
+            return Fail(-2, error, BadLine(reader.line, reason, record));
+        }
         if (record.type == 0x01) return 0;  // nothing after the end record is read
         // Kept on purpose: other record types are checked, then ignored (no extended address), and
         // data goes straight into memory, over the ROM too, wrapping from FFFFh to 0000h.
         if (record.type == 0x00) {
             for (unsigned i = 0; i < record.count; ++i) {
-                memory.bytes[static_cast<std::uint16_t>(record.address + i)] = record.data[i];
+                const auto address = static_cast<std::uint16_t>(record.address + i);
+                memory.bytes[address] = record.data[i];
+                if (written != nullptr) written->set(address);
             }
         }
         if (piece.endsLine) ++reader.line;
@@ -100,12 +115,12 @@ int LoadRecords(HexLineReader& reader, BoardMemory& memory, FileError* error) {
 
 }  // namespace
 
-int ReadHexFile(const char* path, BoardMemory& memory, FileError* error) {
+int ReadHexFile(const char* path, BoardMemory& memory, FileError* error, std::bitset<65536>* written) {
     std::FILE* stream = OpenForReading(path);
     if (stream == nullptr) return Fail(-1, error, {errno, 0, nullptr});
     HexLineReader reader{stream, false, false, 1};
     errno = 0;
-    const int result = LoadRecords(reader, memory, error);
+    const int result = LoadRecords(reader, memory, error, written);
     std::fclose(stream);
     return result;
 }

@@ -2,6 +2,7 @@
 // Loads and saves go straight into and out of BoardMemory, never through the CPU's view of it.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,12 +14,18 @@ struct HexRecord {
     std::uint16_t address;
     std::uint8_t type;
     std::uint8_t data[255];
+    std::uint8_t checksum;        // as the line gives it
+    std::uint8_t wantedChecksum;  // what the line's other bytes need
 };
+
+// The reason ParseHexRecord gives when a line's checksum does not fit its bytes.
+inline constexpr char kHexChecksumMismatch[] = "checksum mismatch";
 
 // Checks and decodes one record line, given without its line end. Every field must be exactly two
 // hexadecimal digits (the address four), in either case; text after the checksum is ignored. On
-// false the record holds nothing of use, and reason, when given, says what is wrong with the line
-// ("checksum mismatch", "not a hexadecimal field (address)", ...); on true it is set to null.
+// false the record holds nothing of use but, after a "checksum mismatch", its two checksums; reason,
+// when given, says what is wrong with the line ("checksum mismatch", "not a hexadecimal field
+// (address)", ...); on true it is set to null.
 bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record, const char** reason = nullptr);
 
 // Loads every data record until the end-of-file record or the end of the file; other record types
@@ -26,8 +33,10 @@ bool ParseHexRecord(const char* line, std::size_t length, HexRecord& record, con
 // but Ctrl-Z bytes and white space follows it, the padding of old systems; any other text after it
 // makes the file invalid. 0 loaded; -1 the file cannot be opened or read (error, when given, has
 // the system's reason); -2 an invalid line (error, when given, has its number and what is wrong).
-// On -1 and -2 the records before the failure stay loaded.
-int ReadHexFile(const char* path, BoardMemory& memory, FileError* error = nullptr);
+// On -1 and -2 the records before the failure stay loaded. written, when given, gets a mark at
+// every address a data record wrote (it is not cleared first).
+int ReadHexFile(const char* path, BoardMemory& memory, FileError* error = nullptr,
+                std::bitset<65536>* written = nullptr);
 
 // Saves From to To, both included, in records of 32 data bytes and an end-of-file record, each
 // line ending in CR LF, through a safe save (files/safe_save.h). 0 saved; -1 the file cannot be

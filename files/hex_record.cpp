@@ -44,7 +44,9 @@ const char* ParseFields(const char* line, std::size_t length, HexRecord& record)
     }
     unsigned checksum = 0;
     if (!ReadField(line, 9 + 2 * count, 2, checksum)) return "not a hexadecimal field (checksum)";
-    if (((sum + checksum) & 0xFF) != 0) return "checksum mismatch";
+    record.checksum = static_cast<std::uint8_t>(checksum);
+    record.wantedChecksum = static_cast<std::uint8_t>(0x100 - (sum & 0xFF));
+    if (record.checksum != record.wantedChecksum) return kHexChecksumMismatch;
     // Kept on purpose: whatever follows the checksum is ignored.
 
     record.count = static_cast<std::uint8_t>(count);

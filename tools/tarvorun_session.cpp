@@ -29,12 +29,6 @@ std::string Reason(int systemError) {
     return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
 }
 
-bool IsPending(const Board& board, const KeyStroke& key) {
-    if (key.kind == KeyKind::User) return board.keys.userKeyPending != 0;
-    const KeyCell* cell = KeyAtGrid(key.gridRow, key.gridColumn);
-    return board.keys.pressed[cell->matrixRow][cell->matrixColumn] != 0;
-}
-
 // Only matrix keys and the USER KEY are taken by a scan; press:KEY does not wait.
 bool WaitsForScan(const KeyStroke& key) {
     return key.waitForScan && (key.kind == KeyKind::Matrix || key.kind == KeyKind::User);
@@ -129,8 +123,8 @@ bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int ph
         ++pass;
     }
     if (!WaitsForScan(key)) return true;
-    for (; pass < scanLimit && IsPending(board, key); ++pass) runner.RunPasses(1);
-    if (!IsPending(board, key)) return true;
+    for (; pass < scanLimit && IsKeyPending(board, key.gridRow, key.gridColumn); ++pass) runner.RunPasses(1);
+    if (!IsKeyPending(board, key.gridRow, key.gridColumn)) return true;
     error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
     return false;
 }

@@ -9,7 +9,7 @@
 #include "board/board_pictures.h"
 #include "board/display_text.h"
 #include "board/idle_pass.h"
-#include "board/key_actions.h"
+#include "board/key_queue_run.h"
 #include "board/panel_layout.h"
 #include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
@@ -26,6 +26,8 @@ BoardCpu access(board);
 // Step and breakpoints can stop a pass in the middle; the cursor keeps its
 // place, so the step NMI's countdown keeps exactly the idle pass's timing.
 PassCursor<BoardCpuBus> cursor(board, access.bus);
+// Every key the learner types waits here for its turn (web/key_binding.cpp).
+KeyQueue keys;
 bool repaintRequested = true;
 
 // What tarvo_take_tape_command hands the script.
@@ -46,6 +48,8 @@ void TapeCommandHook(void*, TapeCommand command) {
 }  // namespace
 
 Board& PageBoard() { return board; }
+KeyQueue& PageKeys() { return keys; }
+std::uint64_t PagePasses() { return cursor.Passes(); }
 
 extern "C" {
 
@@ -60,6 +64,20 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
     return loaded ? 1 : 0;
 }
 
+// Power off and on: the whole board as the page started it (every register,
+// memory zero with the monitor loaded again, the 8255, the latches, the key
+// matrix), no key waiting, at the start of an idle pass. Breakpoints are the
+// page's, not the board's: they stay. Returns as tarvo_start.
+EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
+    ClearBoard(board);
+    cursor.Restart();
+    keys = KeyQueue{};
+    stoppedAtBreakpoint = false;
+    pendingTapeCommand = kNoTapeCommand;
+    repaintRequested = true;
+    return tarvo_start();
+}
+
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
 // an instruction at a breakpoint address, except the very first one, so that
@@ -68,17 +86,18 @@ EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stoppedAtBreakpoint = false;
     if (!board.run.running || passes <= 0) return 0;
     if (useBreakpoints == 0 || breakpointCount == 0) {
-        return static_cast<int>(cursor.RunPasses(static_cast<std::uint64_t>(passes)));
+        return static_cast<int>(RunPassesWithKeys(cursor, keys, board, static_cast<std::uint64_t>(passes)));
     }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran = cursor.RunUntil(count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
+    const std::uint64_t ran =
+        RunUntilWithKeys(cursor, keys, count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
     stoppedAtBreakpoint = ran < count;
     return static_cast<int>(ran);
 }
 
 EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_step() { cursor.Step(); }
+EMSCRIPTEN_KEEPALIVE void tarvo_step() { StepWithKeys(cursor, keys, board); }
 
 EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return cursor.Position(); }
 
@@ -90,20 +109,18 @@ EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
     slot = wanted;
 }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_press_key(int gridRow, int gridColumn) { PressKey(board, gridRow, gridColumn); }
-
-// A press at a point of the canvas: on the keypad picture it goes through the
-// window's hit test; on the board picture it does nothing. 1: a grid cell was
-// hit (which may still lie outside the 9 by 4 keys, as in the window).
-EMSCRIPTEN_KEEPALIVE int tarvo_press_at(int x, int y) {
+// The key at a point of the canvas, through the window's hit test on the
+// keypad picture: the grid row in bits 8 and up, the grid column in bits 0-7;
+// -1 off the keys (the board picture, the strips beside the 9 by 4 cells).
+EMSCRIPTEN_KEEPALIVE int tarvo_key_at(int x, int y) {
     if (x < 0 || x >= kCanvasWidth || y < kBoardPictureHeight || y >= kBoardPictureHeight + kKeypadPictureHeight) {
-        return 0;
+        return -1;
     }
     int gridRow = 0;
     int gridColumn = 0;
-    if (!KeypadCellAt(x, y - kBoardPictureHeight, kCanvasWidth, kKeypadPictureHeight, gridRow, gridColumn)) return 0;
-    PressKey(board, gridRow, gridColumn);
-    return 1;
+    if (!KeypadCellAt(x, y - kBoardPictureHeight, kCanvasWidth, kKeypadPictureHeight, gridRow, gridColumn)) return -1;
+    if (KeyAtGrid(gridRow, gridColumn) == nullptr) return -1;
+    return gridRow << 8 | gridColumn;
 }
 
 // 1 once after each display change (and at first): the page then repaints the digits.

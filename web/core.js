@@ -6,6 +6,18 @@
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
 
+// What an address is to the CPU (board/memory_areas.h, MemoryArea).
+export const MemoryArea = Object.freeze({ rom: 0, ram: 1, monitorRam: 2, unmapped: 3 });
+
+// The ints of tarvo_load_report after its own count, in its order.
+const loadReportNames = ["written", "intoRom", "intoMonitorRam", "intoUnmapped", "lowest", "highest", "badLine",
+                         "checksumGiven", "checksumWanted"];
+
+// Emscripten copies a "string" argument onto the core's stack without a
+// bound, so only short texts (the page's own file paths) go that way; long
+// text and bytes reach the core as files (handOver below).
+const longestStringArgument = 255;
+
 // The words of tarvo_registers, in its order.
 const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "R",
                        "IFF1", "IFF2", "IM"];
@@ -30,7 +42,18 @@ export async function loadCore() {
 }
 
 function wrapCore(module, monitor) {
-  const c = (name, result, args) => module.cwrap(name, result, args);
+  const c = (name, result, args) => {
+    const call = module.cwrap(name, result, args);
+    if (!args.includes("string")) return call;
+    return (...values) => {
+      for (const v of values) {
+        if (typeof v === "string" && v.length > longestStringArgument) {
+          throw new Error(`${name}: a text of ${v.length} characters is too long to hand the core; hand it over as a file`);
+        }
+      }
+      return call(...values);
+    };
+  };
   const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
 
   const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
@@ -48,25 +71,60 @@ function wrapCore(module, monitor) {
   const disassemble = c("tarvo_disassemble", "number", ["number"]);
   const disassembledLength = c("tarvo_disassembled_length", "number", []);
   const startBoard = c("tarvo_start", "number", []);
+  const keyAt = c("tarvo_key_at", "number", ["number", "number"]);
+  const powerCycle = c("tarvo_power_cycle", "number", []);
   const openHex = c("tarvo_open_hex", "number", ["string"]);
   const openBinary = c("tarvo_open_binary", "number", ["string", "number", "number"]);
   const saves = { hex: c("tarvo_save_hex", "number", ["string", "number", "number"]),
                   bin: c("tarvo_save_binary", "number", ["string", "number", "number"]) };
-  const addressFromText = c("tarvo_address_from_text", "number", ["string"]);
+  const loadReport = c("tarvo_load_report", "number", []);
+  const loadErrorReason = c("tarvo_load_error_reason", "number", []);
   const displayText = c("tarvo_display_text", "number", []);
   const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
 
   module.FS.mkdir(monitorFolder);
   module.FS.mkdir(filesFolder);
-  // The bytes as a file of the given name for the reader, then gone again.
-  const throughFile = (name, bytes, read) => {
+  // The one way long text and bytes reach the core: content (a string, as
+  // UTF-8, or bytes) as a file of the given name, whose path read(path) hands
+  // to the core; the file is gone again afterwards. However long the content,
+  // only the short path crosses as a string.
+  const handOver = (name, content, read) => {
     const path = filesFolder + "/" + name;
-    module.FS.writeFile(path, bytes);
+    module.FS.writeFile(path, content);
     try { return read(path); } finally { module.FS.unlink(path); }
+  };
+  // What the last load wrote, by the names of loadReportNames, and the reason of a bad HEX line.
+  const lastLoad = () => {
+    const ints = int32s(loadReport(), loadReportNames.length + 1);
+    if (ints[0] !== loadReportNames.length + 1) {
+      throw new Error(`the core reports ${ints[0]} ints of a load, the page names ${loadReportNames.length + 1}`);
+    }
+    const named = { reason: module.UTF8ToString(loadErrorReason()) };
+    loadReportNames.forEach((name, i) => { named[name] = ints[i + 1]; });
+    return named;
+  };
+
+  // The address space as stretches of one MemoryArea each, from 0000h up:
+  // [{from, to, area}], worked out once the board has started (its memory
+  // window never changes after that).
+  const memoryArea = c("tarvo_memory_area", "number", ["number"]);
+  let memoryMap = null;
+  const mapOfMemory = () => {
+    if (memoryMap !== null) return memoryMap;
+    const stretches = [];
+    for (let a = 0; a < 0x10000; ++a) {
+      const area = memoryArea(a);
+      const last = stretches[stretches.length - 1];
+      if (last && last.area === area) last.to = a;
+      else stretches.push({ from: a, to: a, area });
+    }
+    memoryMap = Object.freeze(stretches.map(Object.freeze));
+    return memoryMap;
   };
 
   return Object.freeze({
     layout,
+    memoryMap: mapOfMemory,
     instructionsPerPass: c("tarvo_instructions_per_pass", "number", [])(),
     // The window's start order; false when there was no monitor image (the board starts all the same).
     start: () => {
@@ -75,10 +133,20 @@ function wrapCore(module, monitor) {
     },
     run: c("tarvo_run", "number", ["number", "number"]),
     stoppedAtBreakpoint: c("tarvo_stopped_at_breakpoint", "number", []),
+    // Power off and on: the board as the page started it; returns as start().
+    powerCycle: () => powerCycle() !== 0,
     step: c("tarvo_step", null, []),
     setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
-    pressKey: c("tarvo_press_key", null, ["number", "number"]),
-    pressAt: c("tarvo_press_at", "number", ["number", "number"]),
+    // A press as the learner makes it, through the key queue: how many waiting
+    // keys it dropped (RESET and MONI act at once and drop them), -1 when the
+    // queue is full.
+    pressKey: c("tarvo_press_key", "number", ["number", "number"]),
+    keysWaiting: c("tarvo_keys_waiting", "number", []),
+    // The key {row, column} at a point of the canvas, or null.
+    keyAt: (x, y) => {
+      const key = keyAt(x, y);
+      return key < 0 ? null : { row: key >> 8, column: key & 0xFF };
+    },
     takeRepaint: c("tarvo_take_repaint", "number", []),
     // One of TapeKey.
     takeTapeCommand: c("tarvo_take_tape_command", "number", []),
@@ -103,17 +171,23 @@ function wrapCore(module, monitor) {
       return named;
     },
     readByte: c("tarvo_read_byte", "number", ["number"]),
-    writeByte: c("tarvo_write_byte", null, ["number", "number"]),
+    // The byte memory holds, readable or not (what a save writes), and what its address is (MemoryArea).
+    storedByte: c("tarvo_stored_byte", "number", ["number"]),
+    memoryArea,
+    // Writes only RAM, where the CPU reads back what it wrote; returns the address's MemoryArea.
+    writeByte: c("tarvo_write_byte", "number", ["number", "number"]),
     disassemble: (address) => {
       const text = module.UTF8ToString(disassemble(address));
       return { length: disassembledLength(), text };
     },
-    addressFromText: (text) => addressFromText(text) >>> 0,
     isFileRange: c("tarvo_is_file_range", "number", ["number", "number"]),
-    // Below 0: a bad line (the records before it stay loaded).
-    openHex: (bytes) => throughFile("open.hex", bytes, openHex),
-    // Below 0: the file could not be read; 0: it ended before To; 1: the range was filled.
-    openBinary: (bytes, from, to) => throughFile("open.bin", bytes, (path) => openBinary(path, from, to)),
+    // { result, and what the load wrote (see lastLoad) }. result below 0: a bad
+    // line (the records before it stay loaded).
+    openHex: (bytes) => ({ result: handOver("open.hex", bytes, openHex), ...lastLoad() }),
+    // result below 0: the file could not be read; 0: it ended before To; 1: the range was filled.
+    openBinary: (bytes, from, to) =>
+      ({ result: handOver("open.bin", bytes, (path) => openBinary(path, from, to)), ...lastLoad() }),
+    handOver,
     // The file's bytes, "hex" or "bin", or null when the core could not write it.
     save: (kind, from, to) => {
       const path = filesFolder + "/save." + kind;

@@ -2,6 +2,8 @@
 // memory, Run / Pause / Step one instruction, and breakpoints. Refreshed a few
 // times a second while the board runs and at once after anything that stops
 // or changes it.
+import { MemoryArea } from "./core.js";
+import { writeByte } from "./memory_areas.js";
 import { hex2, hex4 } from "./page_text.js";
 
 // The registers as the table shows them, row by row.
@@ -81,9 +83,12 @@ export class CpuPanel {
       html += "<tr><th>" + hex4(base) + "</th>";
       for (let col = 0; col < 16; ++col) {
         const a = (base + col) & 0xFFFF;
-        const b = this.core.readByte(a);
-        html += "<td data-address=\"" + hex4(a) + "\"" + (a === this.memoryAddress ? " class=\"followed\"" : "") + ">" +
-                hex2(b) + "</td>";
+        // The byte memory holds, as a save writes it; greyed where the CPU cannot read it.
+        const b = this.core.storedByte(a);
+        const unmapped = this.core.memoryArea(a) === MemoryArea.unmapped;
+        const classes = [a === this.memoryAddress ? "followed" : "", unmapped ? "unmapped" : ""].join(" ").trim();
+        html += "<td data-address=\"" + hex4(a) + "\"" + (classes ? " class=\"" + classes + "\"" : "") +
+                (unmapped ? " title=\"the CPU reads FFh here\"" : "") + ">" + hex2(b) + "</td>";
         chars += b >= 0x20 && b < 0x7F ? String.fromCharCode(b) : ".";
       }
       html += "<td class=\"chars\">" + escapeHtml(chars) + "</td></tr>";
@@ -198,9 +203,8 @@ export class CpuPanel {
         this.say("Byte: \u201c" + text + "\u201d is not a hexadecimal byte from 0 to FF.", true);
         return;
       }
-      const value = parseInt(text, 16);
-      this.core.writeByte(address, value);
-      this.say("Wrote " + hex2(value) + " at " + hex4(address) + "h.", false);
+      const written = writeByte(this.core, address, parseInt(text, 16));
+      this.say(written.text, written.isError);
       this.refresh();
     });
   }

@@ -4,6 +4,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include "board/memory_areas.h"
 #include "web/web_board.h"
 
 extern "C" {
@@ -24,10 +25,25 @@ EMSCRIPTEN_KEEPALIVE int tarvo_read_byte(int address) {
     return ReadByte(board.memory, board.window, static_cast<std::uint16_t>(address));
 }
 
-// An edit from the memory view: straight into memory, as a file load writes,
-// so the ROM can be patched too.
-EMSCRIPTEN_KEEPALIVE void tarvo_write_byte(int address, int value) {
-    PageBoard().memory.bytes[static_cast<std::uint16_t>(address)] = static_cast<std::uint8_t>(value);
+// The byte memory holds, whether or not the CPU can read it: what a save writes.
+EMSCRIPTEN_KEEPALIVE int tarvo_stored_byte(int address) { return PageBoard().memory.bytes[static_cast<std::uint16_t>(address)]; }
+
+// What the address is to the CPU, as a MemoryArea value.
+EMSCRIPTEN_KEEPALIVE int tarvo_memory_area(int address) {
+    return static_cast<int>(AreaOf(PageBoard().window, static_cast<std::uint16_t>(address)));
+}
+
+// An edit from the memory view, as the board takes it: only where the CPU
+// reads and writes (RAM, the monitor's among it); ROM and unmapped addresses
+// stay as they are. Returns the address's MemoryArea.
+EMSCRIPTEN_KEEPALIVE int tarvo_write_byte(int address, int value) {
+    Board& board = PageBoard();
+    const auto at = static_cast<std::uint16_t>(address);
+    const MemoryArea area = AreaOf(board.window, at);
+    if (area == MemoryArea::Ram || area == MemoryArea::MonitorRam) {
+        board.memory.bytes[at] = static_cast<std::uint8_t>(value);
+    }
+    return static_cast<int>(area);
 }
 
 }  // extern "C"

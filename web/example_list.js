@@ -1,10 +1,19 @@
 // The list of example programs that the site carries (examples/examples.json,
-// written by make_site.py): a button for each, which loads it as Intel HEX.
+// written by make_site.py): a button for each, which starts it as a learner
+// would: RESET, the program loaded as Intel HEX, then ADDR, its first
+// address and GO typed through the key queue.
+import { gridOf } from "./keypad_keys.js";
+import { hex4 } from "./page_text.js";
+
 export class ExampleList {
-  // root holds the list (#examples); load(name, bytes) puts a program into memory.
-  constructor(root, { load, say }) {
+  // root holds the list (#examples); load(name, bytes) puts a program into
+  // memory and gives what the load wrote (null when it failed); press(grid)
+  // presses a keypad key.
+  constructor(root, { load, press, pacer, say }) {
     this.list = root.querySelector("#examples");
     this.load = load;
+    this.press = press;
+    this.pacer = pacer;
     this.say = say;
   }
 
@@ -29,12 +38,27 @@ export class ExampleList {
   }
 
   async fetchExample(file) {
+    let bytes;
     try {
       const response = await fetch("examples/" + file);
       if (!response.ok) throw new Error(response.statusText);
-      this.load(file, new Uint8Array(await response.arrayBuffer()));
+      bytes = new Uint8Array(await response.arrayBuffer());
     } catch {
       this.say("There was an error opening the file! examples/" + file + " could not be fetched.", true);
+      return;
     }
+    this.start(file, bytes);
+  }
+
+  // RESET first, so that no program still running meets the new one half
+  // loaded; the run goes on if it was paused, for the keys to arrive.
+  start(file, bytes) {
+    this.press(gridOf("RESET"));
+    const loaded = this.load(file, bytes);
+    if (loaded === null || loaded.lowest < 0) return;
+    const keys = ["ADDR", ...hex4(loaded.lowest), "GO"];
+    for (const legend of keys) this.press(gridOf(legend));
+    this.pacer.paused = false;
+    this.say("Loaded " + file + " after RESET, and typed " + keys.join(" ") + " to start it.", false);
   }
 }

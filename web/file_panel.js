@@ -2,7 +2,8 @@
 // picker or by dropping them, saved as downloads, the address range asked in
 // the range form. The core's own readers and writers do the work.
 import { TapeKey } from "./core.js";
-import { hex4 } from "./page_text.js";
+import { loadWarnings } from "./memory_areas.js";
+import { hex2, hex4, plural } from "./page_text.js";
 
 const programName = "Tarvo Emulator";
 
@@ -68,28 +69,40 @@ export class FilePanel {
     reader.readAsArrayBuffer(file);
   }
 
-  // Also the way in for programs from the page's own lists.
+  // Also the way in for programs from the page's own lists. Returns what the
+  // load wrote (core.openHex), or null when the file was bad.
   loadHexBytes(name, bytes) {
-    if (this.core.openHex(bytes) < 0) {
-      this.say("There was an error opening the file! " + name + " is not a valid Intel HEX file; " +
-               "the records before its first bad line were loaded.", true);
-      return false;
+    const loaded = this.core.openHex(bytes);
+    if (loaded.result < 0) {
+      const line = loaded.badLine;
+      const checksums = loaded.checksumGiven < 0 ? ""
+        : " (the line gives " + hex2(loaded.checksumGiven) + ", its bytes need " + hex2(loaded.checksumWanted) + ")";
+      this.say("There was an error opening the file! " + name + " is not a valid Intel HEX file: " +
+               (line > 0 ? name + ":" + line + ": " + loaded.reason + checksums + "; the records before line " + line +
+                           " were loaded." : "it could not be read."), true);
+      return null;
     }
     document.title = name + " - " + programName;
-    this.say("Loaded " + name + ".", false);
-    return true;
+    const where = loaded.written === 0 ? "no data records."
+      : plural(loaded.written, "byte") + ", " + hex4(loaded.lowest) + "h to " + hex4(loaded.highest) + "h.";
+    this.say(joined("Loaded " + name + ": " + where, loadWarnings(this.core, loaded)), false);
+    return loaded;
   }
 
-  loadBinaryBytes(name, bytes, from, to) {
-    const result = this.core.openBinary(bytes, from, to);
-    if (result < 0) {
+  loadBinaryBytes(name, fileBytes, from, to) {
+    const loaded = this.core.openBinary(fileBytes, from, to);
+    if (loaded.result < 0) {
       this.say("There was an error opening the file! " + name + " could not be read.", true);
       return;
     }
-    const end = Math.min(to, from + bytes.length);
     document.title = name + " - " + programName;
-    this.say("Loaded " + name + ": " + (end - from) + " bytes at " + hex4(from) + "h" +
-             (result === 0 ? " (the file ended before " + hex4(to) + "h)." : "."), false);
+    const dropped = fileBytes.length - loaded.written;
+    const where = loaded.written === 0 ? "nothing" : plural(loaded.written, "byte") + " at " + hex4(from) + "h-" +
+                  hex4(from + loaded.written - 1) + "h";
+    const rest = dropped > 0 ? "; dropped the file's last " + plural(dropped, "byte") + ": the range stops before " +
+                               hex4(to) + "h (To)."
+               : loaded.result === 0 ? " (the file ended before " + hex4(to) + "h)." : ".";
+    this.say(joined("Loaded " + name + ": " + where + rest, loadWarnings(this.core, loaded)), false);
   }
 
   openHexFile(file) {
@@ -127,6 +140,8 @@ export class FilePanel {
     });
   }
 }
+
+const joined = (text, warnings) => (warnings === "" ? text : text + " Warning: " + warnings);
 
 function download(bytes, name, type) {
   const link = document.createElement("a");

@@ -7,9 +7,11 @@ import { BoardView, loadBoardPictures } from "./board_view.js";
 import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
 import { FilePanel } from "./file_panel.js";
-import { fillShortcutTable, gridOf } from "./keypad_keys.js";
+import { returnFocusToBoard } from "./focus.js";
+import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
-import { messageLine } from "./page_text.js";
+import { hex4, messageLine, plural } from "./page_text.js";
+import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
 import { SpeedPanel } from "./speed_panel.js";
 
@@ -25,20 +27,35 @@ async function startPage() {
     const speed = new SpeedPanel(byId("speed-panel"), pacer);
     const ranges = new RangeDialog(byId("range-overlay"), { core, pacer, say });
     const files = new FilePanel(byId("file-panel"), { core, ranges, say });
-    const examples = new ExampleList(byId("examples-panel"), { load: (name, bytes) => files.loadHexBytes(name, bytes), say });
     const cpu = new CpuPanel(byId("cpu-panel"), { core, pacer, say });
     // After the board ran or was changed: the digits, when the core says they changed.
     const afterChange = () => { if (core.takeRepaint()) view.showDisplay(); };
+    const showStatus = () => view.showStatus(pacer.paused, pacer.paused ? hex4(core.registers().PC) : "");
+    // Every press of a keypad key, from the canvas, the keyboard or the page itself.
+    const press = (grid) => {
+      const legend = keypadLegends[grid.row][grid.column];
+      const dropped = core.pressKey(grid.row, grid.column);
+      if (dropped < 0) say(legend + " was not taken: too many keys are waiting for the board's program.", true);
+      else if (dropped > 0) say(legend + " dropped " + plural(dropped, "waiting key") + ".", false);
+      files.tapeCommand(core.takeTapeCommand());
+      if (pacer.paused) { afterChange(); cpu.refresh(); }
+      showStatus();
+    };
+    const examples = new ExampleList(byId("examples-panel"), {
+      load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
+    const power = new PowerSwitch(byId("power-panel"), { core, pacer, say, afterPower: () => {
+      view.showDisplay();
+      cpu.refresh();
+      showStatus();
+    } });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
-      onPress: () => {
-        files.tapeCommand(core.takeTapeCommand());
-        if (pacer.paused) { afterChange(); cpu.refresh(); }
-      },
+      press,
       // Not while the range form is open: the keys are the form's.
       keysAllowed: () => !ranges.isOpen(),
     });
+    returnFocusToBoard(() => view.focus());
     files.acceptDropsOn(document);
     examples.fill();
     cpu.listen(afterChange);
@@ -47,10 +64,11 @@ async function startPage() {
       afterChange();
       cpu.tick();
       speed.showRate();
+      showStatus();
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, power, press }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

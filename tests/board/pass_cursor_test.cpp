@@ -50,9 +50,11 @@ TEST(PassCursor, RunUntilStopsBeforeTheMatchButNeverBeforeItsFirstInstruction) {
     EXPECT_EQ(cursor.RunUntil(100, atBreakpoint), 100u);  // goes on from where it stopped
     EXPECT_EQ(cursor.RunUntil(1000, atBreakpoint), 256u - 113u);
     EXPECT_EQ(cursor.Position(), 6);
+    EXPECT_EQ(cursor.Passes(), 25u);
     EXPECT_EQ(cursor.FinishPass(), 4u);
     EXPECT_EQ(cursor.FinishPass(), 0u);
     EXPECT_EQ(cursor.RunPasses(2), 20u);
+    EXPECT_EQ(cursor.Passes(), 28u);
     EXPECT_EQ(f.board.cpu.PC, 0x1900 + 24);
 }
 

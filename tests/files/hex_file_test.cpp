@@ -1,5 +1,6 @@
 #include "files/hex_file.h"
 
+#include <bitset>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -115,6 +116,26 @@ TEST(HexRead, LoadsFilesAsTheBoardWritesThem) {
         EXPECT_STREQ(error.reason, c.reason) << c.name;
         EXPECT_EQ(error.systemError, 0) << c.name;
     }
+}
+
+// What the page tells about a load: the addresses written, and for a checksum mismatch both checksums.
+TEST(HexRead, MarksWhatItWroteAndGivesTheChecksumsOfAMismatch) {
+    TempFolder folder;
+    const std::string path = folder.Path("prog.hex");
+    WriteWholeFile(path, ":02FFFF00AABB9B\n:0300300002337A1F\n");  // wraps to 0000h; then a wrong checksum
+    auto memory = std::make_unique<BoardMemory>();
+    FileError error;
+    std::bitset<65536> written;
+    EXPECT_EQ(ReadHexFile(path.c_str(), *memory, &error, &written), -2);
+    EXPECT_EQ(written.count(), 2u);
+    EXPECT_TRUE(written.test(0xFFFF) && written.test(0x0000));
+    EXPECT_EQ(error.line, 2u);
+    EXPECT_EQ(error.checksumGiven, 0x1F);
+    EXPECT_EQ(error.checksumWanted, 0x1E);
+
+    WriteWholeFile(path, ":0300300002337A1E\n:03003G0002337A1E\n");
+    EXPECT_EQ(ReadHexFile(path.c_str(), *memory, &error), -2);
+    EXPECT_EQ(error.checksumGiven, -1);  // no checksum to speak of
 }
 
 // A folder opens like a file on some systems; it still cannot be loaded.

@@ -157,6 +157,13 @@ class Page:
         self.type_into("range-to", to_text)
         self.click("range-ok")
 
+    def downloaded(self, out, name):
+        """The bytes of a download once it has arrived in out/downloads."""
+        path = out / "downloads" / name
+        self.wait_for(path.exists, 10, f"{path}")
+        time.sleep(0.3)  # it may still be being written
+        return path.read_bytes()
+
     def message(self):
         return self.js("return document.getElementById('message').textContent")
 

@@ -18,6 +18,7 @@ from pathlib import Path
 
 try:
     from page_driver import Page, hex_file, serve, start_chromium
+    import learner_checks as learner
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -83,7 +84,7 @@ def check_bad_file(page, out):
 def check_counter_runs(page, out):
     counter = SOURCE / "examples" / "counter.hex"
     page.give_file("hex-input", counter)
-    page.wait_for(lambda: page.message() == "Loaded counter.hex.", 5, "the load message")
+    page.wait_for(lambda: page.message() == "Loaded counter.hex: 93 bytes, 1800h to 185Ch.", 5, "the load message")
     assert page.driver.title == "counter.hex - Tarvo Emulator", page.driver.title
     for address, byte in hex_file_bytes(counter).items():
         assert page.js("return Tarvo.page.core.readByte(arguments[0])", address) == byte, f"byte at {address:04X}h"
@@ -183,10 +184,8 @@ def check_binary_drop_and_save(page, out):
     assert loaded == [0x00, 0x11, 0x22, 0x33, 0x44, 0x00], loaded
     page.click("save-binary")
     page.answer_range("18FF", "1903")
-    saved = out / "downloads" / "tarvo-18FF-1903.bin"
-    page.wait_for(saved.exists, 10, f"{saved}")
-    time.sleep(0.3)
-    assert saved.read_bytes() == bytes([0x00, 0x11, 0x22, 0x33]), saved.read_bytes()
+    saved = page.downloaded(out, "tarvo-18FF-1903.bin")
+    assert saved == bytes([0x00, 0x11, 0x22, 0x33]), saved
 
 
 def check_memory_view(page, out):
@@ -220,7 +219,8 @@ def check_step_keeps_the_idle_pass(page, out):
     program = out / "arm-step-nmi.hex"
     program.write_text(hex_file(bytes([0x3E, 0x00, 0xD3, 0x02]) + bytes(64), 0x1A00))
     page.give_file("hex-input", program)
-    page.wait_for(lambda: page.message() == "Loaded arm-step-nmi.hex.", 5, "the program to load")
+    page.wait_for(lambda: page.message() == "Loaded arm-step-nmi.hex: 68 bytes, 1A00h to 1A43h.", 5,
+                  "the program to load")
     page.type_into("breakpoint-address", "1A02")
     page.driver.find_element("id", "breakpoint-address").send_keys("\n")
     page.press("MONI")
@@ -241,7 +241,8 @@ def check_step_keeps_the_idle_pass(page, out):
 
 def check_example_list_and_intr(page, out):
     page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.hex']").click()
-    page.wait_for(lambda: page.message() == "Loaded intcount.hex.", 5, "the example to load")
+    page.wait_for(lambda: page.message() == "Loaded intcount.hex after RESET, and typed ADDR 1 8 0 0 GO to start it.",
+                  5, "the example to load")
     page.press("MONI")
     time.sleep(0.3)
     page.press("ADDR", "1", "8", "0", "0", "GO")
@@ -257,10 +258,14 @@ def check_no_console_errors(page, out):
     assert not errors, f"the console shows errors: {errors}"
 
 
-CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch, check_bad_file,
+CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch,
+          learner.check_typed_keys_wait_their_turn, learner.check_a_press_shows_on_its_key,
+          learner.check_focus_comes_back_to_the_board, check_bad_file, learner.check_bad_hex_line_is_named,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
-          check_binary_drop_and_save, check_memory_view,
-          check_step_keeps_the_idle_pass, check_example_list_and_intr, check_no_console_errors]
+          check_binary_drop_and_save, check_memory_view, learner.check_memory_editor_follows_the_board,
+          learner.check_loads_say_what_they_did, learner.check_long_text_is_refused,
+          check_step_keeps_the_idle_pass, learner.check_examples_start_themselves, check_example_list_and_intr,
+          learner.check_power_off_and_on, check_no_console_errors]
 
 
 def main():
