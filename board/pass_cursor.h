@@ -38,7 +38,7 @@ public:
     // board has started.
     bool Step() {
         if (!board_.run.running) return false;
-        const bool taken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1, board_.tStates);
+        const bool taken = StepInPass(board_.cpu, board_.run, bus_, position_, board_.tStates);
         position_ = (position_ + 1) % kInstructionsPerPass;
         if (position_ == 0) ++passes_;
         return taken;
