@@ -9,11 +9,12 @@
 #include "board/board_pictures.h"
 #include "board/display_text.h"
 #include "board/idle_pass.h"
-#include "board/key_queue_run.h"
 #include "board/panel_layout.h"
 #include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
+#include "history/board_history.h"
+#include "history/stopping_run.h"
 #include "web/web_board.h"
 
 namespace {
@@ -36,13 +37,24 @@ constexpr int kTapeReadCommand = 1;   // TAPE RD: the page's hex file load
 constexpr int kTapeWriteCommand = 2;  // TAPE WR: the page's hex file save
 int pendingTapeCommand = kNoTapeCommand;
 
-bool stoppedAtBreakpoint = false;
-std::uint8_t breakpoints[65536];
-int breakpointCount = 0;
+// Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
+constexpr int kRanOn = 0;
+constexpr int kStoppedAtBreakpoint = 1;
+constexpr int kStoppedAtWatchpoint = 3;
+int stopReason = kRanOn;
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
 void TapeCommandHook(void*, TapeCommand command) {
     pendingTapeCommand = command == TapeCommand::OpenHexFile ? kTapeReadCommand : kTapeWriteCommand;
+}
+
+// The window's start order: 8255 and memory window, monitor ROM (from
+// /tarvo/tarvo-rom.bin, which the page has put there), CPU reset, run.
+bool StartPageBoard() {
+    SetUpBoard(board);
+    const bool loaded = LoadMonitorRom("/", '/', board.memory);
+    StartBoard(board);
+    return loaded;
 }
 
 }  // namespace
@@ -50,63 +62,78 @@ void TapeCommandHook(void*, TapeCommand command) {
 Board& PageBoard() { return board; }
 KeyQueue& PageKeys() { return keys; }
 std::uint64_t PagePasses() { return cursor.Passes(); }
+// Made on first use, after the board, its bus and its cursor above.
+BoardHistory& PageHistory() {
+    static BoardHistory history(BoardRun{board, access.bus, cursor, keys});
+    return history;
+}
+StoppingRun& PageStops() {
+    static StoppingRun stops(PageHistory(), BoardRun{board, access.bus, cursor, keys});
+    return stops;
+}
 
 extern "C" {
 
-// The window's start order: 8255 and memory window, monitor ROM (from
-// /tarvo/tarvo-rom.bin, which the page has put there), CPU reset, run.
+// The board's start, and the history begins there.
 // 0: the ROM was not found; the board starts all the same, as in the window.
 EMSCRIPTEN_KEEPALIVE int tarvo_start() {
     board.hooks = BoardHooks{nullptr, &RequestRepaintHook, &TapeCommandHook};
-    SetUpBoard(board);
-    const bool loaded = LoadMonitorRom("/", '/', board.memory);
-    StartBoard(board);
+    const bool loaded = StartPageBoard();
+    PageHistory().Begin();
     return loaded ? 1 : 0;
 }
 
 // Power off and on: the whole board as the page started it (every register,
 // memory zero with the monitor loaded again, the 8255, the latches, the key
-// matrix), no key waiting, at the start of an idle pass. Breakpoints are the
-// page's, not the board's: they stay. Returns as tarvo_start.
+// matrix), no key waiting, at the start of an idle pass: an input to the
+// history like any other, so that Step back goes back over it. Breakpoints
+// are the page's, not the board's: they stay. Returns as tarvo_start.
 EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
-    ClearBoard(board);
-    cursor.Restart();
-    keys = KeyQueue{};
-    stoppedAtBreakpoint = false;
+    bool loaded = false;
+    PageHistory().Input([&loaded] {
+        ClearBoard(board);
+        cursor.Restart();
+        keys = KeyQueue{};
+        loaded = StartPageBoard();
+    });
+    stopReason = kRanOn;
     pendingTapeCommand = kNoTapeCommand;
     repaintRequested = true;
-    return tarvo_start();
+    return loaded ? 1 : 0;
 }
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, except the very first one, so that
-// a run can go on from the breakpoint it stopped at.
+// an instruction at a breakpoint address, and with watchpoints just after the
+// instruction that touched a watched place (history/stopping_run.h): never
+// before the first instruction after a stop or a step, so that a run goes on
+// from there.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
-    stoppedAtBreakpoint = false;
+    stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
-    if (useBreakpoints == 0 || breakpointCount == 0) {
-        return static_cast<int>(RunPassesWithKeys(cursor, keys, board, static_cast<std::uint64_t>(passes)));
-    }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran =
-        RunUntilWithKeys(cursor, keys, count, [](const Board& b) { return breakpoints[b.cpu.PC] != 0; });
-    stoppedAtBreakpoint = ran < count;
+    const std::uint64_t ran = PageStops().Run(count, useBreakpoints != 0);
+    switch (PageStops().Cause()) {
+        case StopCause::Breakpoint: stopReason = kStoppedAtBreakpoint; break;
+        case StopCause::Watchpoint: stopReason = kStoppedAtWatchpoint; break;
+        case StopCause::None: break;
+    }
+    if (stopReason != kRanOn) PageStops().GoOnFromHere();
     return static_cast<int>(ran);
 }
 
-EMSCRIPTEN_KEEPALIVE int tarvo_stopped_at_breakpoint() { return stoppedAtBreakpoint ? 1 : 0; }
+// One of the reasons above, for the last tarvo_run.
+EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_step() { StepWithKeys(cursor, keys, board); }
+EMSCRIPTEN_KEEPALIVE void tarvo_step() {
+    PageHistory().Step();
+    PageStops().GoOnFromHere();
+}
 
 EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return cursor.Position(); }
 
 EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
-    std::uint8_t& slot = breakpoints[static_cast<std::uint16_t>(address)];
-    const std::uint8_t wanted = on != 0 ? 1 : 0;
-    if (slot == wanted) return;
-    breakpointCount += wanted != 0 ? 1 : -1;
-    slot = wanted;
+    PageStops().SetBreakpoint(static_cast<std::uint16_t>(address), on != 0);
 }
 
 // The key at a point of the canvas, through the window's hit test on the

@@ -2,7 +2,7 @@
 // memory, Run / Pause / Step one instruction, and breakpoints. Refreshed a few
 // times a second while the board runs and at once after anything that stops
 // or changes it.
-import { MemoryArea } from "./core.js";
+import { MemoryArea, StopReason } from "./core.js";
 import { writeByte } from "./memory_areas.js";
 import { hex2, hex4 } from "./page_text.js";
 
@@ -21,8 +21,10 @@ const escapeHtml = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;");
 
 export class CpuPanel {
   // root holds the panel's controls and tables (#cpu-panel).
-  constructor(root, { core, pacer, say }) {
+  // lastWriter(address) says who last wrote a byte, for the line under the memory editor.
+  constructor(root, { core, pacer, say, lastWriter }) {
     this.core = core;
+    this.lastWriter = lastWriter;
     this.pacer = pacer;
     this.say = say;
     this.element = (id) => root.querySelector("#" + id);
@@ -168,9 +170,13 @@ export class CpuPanel {
       afterStep();
       this.refresh();
     });
-    this.pacer.onBreakpoint = () => {
+    this.pacer.onStop = (reason) => {
       this.refresh();
-      this.say("Stopped at the breakpoint at " + hex4(this.core.registers().PC) + "h. Run goes on from it.", false);
+      if (reason === StopReason.breakpoint) {
+        this.say("Stopped at the breakpoint at " + hex4(this.core.registers().PC) + "h. Run goes on from it.", false);
+      } else if (reason === StopReason.watchpoint) {
+        this.say("Stopped by " + this.core.history.stopText() + ". Run goes on from here.", false);
+      }
     };
     on("disassembly", "click", (e) => {
       const row = e.target.closest("tr");
@@ -194,6 +200,7 @@ export class CpuPanel {
       this.element("poke-address").value = address;
       this.element("poke-value").value = e.target.textContent;
       this.element("poke-value").focus();
+      this.element("last-write").textContent = this.lastWriter(parseInt(address, 16));
     });
     submit("poke-form", () => {
       const address = this.addressField("poke-address", "Byte");

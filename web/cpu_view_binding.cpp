@@ -5,6 +5,7 @@
 #include <emscripten/emscripten.h>
 
 #include "board/memory_areas.h"
+#include "history/board_history.h"
 #include "web/web_board.h"
 
 extern "C" {
@@ -35,13 +36,13 @@ EMSCRIPTEN_KEEPALIVE int tarvo_memory_area(int address) {
 
 // An edit from the memory view, as the board takes it: only where the CPU
 // reads and writes (RAM, the monitor's among it); ROM and unmapped addresses
-// stay as they are. Returns the address's MemoryArea.
+// stay as they are; an input to the history. Returns the address's MemoryArea.
 EMSCRIPTEN_KEEPALIVE int tarvo_write_byte(int address, int value) {
     Board& board = PageBoard();
     const auto at = static_cast<std::uint16_t>(address);
     const MemoryArea area = AreaOf(board.window, at);
     if (area == MemoryArea::Ram || area == MemoryArea::MonitorRam) {
-        board.memory.bytes[at] = static_cast<std::uint8_t>(value);
+        PageHistory().Input([&] { board.memory.bytes[at] = static_cast<std::uint8_t>(value); });
     }
     return static_cast<int>(area);
 }

@@ -19,6 +19,7 @@ from pathlib import Path
 try:
     from page_driver import Page, hex_file, serve, start_chromium
     import learner_checks as learner
+    import history_checks as history
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -265,7 +266,7 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_binary_drop_and_save, check_memory_view, learner.check_memory_editor_follows_the_board,
           learner.check_loads_say_what_they_did, learner.check_long_text_is_refused,
           check_step_keeps_the_idle_pass, learner.check_examples_start_themselves, check_example_list_and_intr,
-          learner.check_power_off_and_on, check_no_console_errors]
+          learner.check_power_off_and_on, history.check_time_step_back_and_watchpoints, check_no_console_errors]
 
 
 def main():
