@@ -15,6 +15,8 @@
 #                assembler, no tests (build/tools/tarvorun, build/tools/tarvoasm)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-asm  Release build, then the assembler's benchmark (tools/bench_asm)
+#   make bench-history  step back at 10 million instructions deep, the history's memory, and the
+#                flat-out rate with the history off, on, and with one watchpoint
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
@@ -60,7 +62,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers compare-cycles
+        configure-native m32-googletest setup-test run setup-run wine bench-history bench-window bench-peers compare-cycles
 
 all: native
 
@@ -220,6 +222,11 @@ wine: mingw-x86_64
 bench-window: mingw-x86_64
 	@mkdir -p $(WINE_DIR)
 	bash $(SRC)/tests/wine/bench_window.sh $(call MINGW_DIR,x86_64)/app $(WINE_DIR)
+
+# Going back in time: step back, Run back, memory, and the flat-out rates (a benchmark, not a test).
+bench-history: configure-native
+	$(CMAKE) --build $(NATIVE_DIR) --target bench_history --parallel $(JOBS)
+	$(NATIVE_DIR)/tools/bench_history
 
 bench: configure-native
 	@if ! $(CMAKE) --build $(NATIVE_DIR) --target help | grep -w bench_cpu >/dev/null; then \
