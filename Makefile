@@ -8,6 +8,8 @@
 #            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #            web-test  the web page in headless Chromium (tests/web/, build-web/)
+#            compare-cycles  our T-states against z80emu's cycle counts, when PEER_DIR names
+#                    z80emu's sources (tools/compare_cycles.sh); skipped without it
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
 #   make tarvorun   only the headless runner with the monitor beside it, and the
 #                assembler, no tests (build/tools/tarvorun, build/tools/tarvoasm)
@@ -19,11 +21,14 @@
 #   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
 #   make bench-peers  ZEXDOC timed on our core and on another core's ZEXDOC program that
 #                you built (PEER_ZEXDOC; tools/bench_peers.sh), alternating rounds
+#   make compare-cycles  T-states of our core against z80emu's on random programs
+#                (PEER_DIR: z80emu's sources, fetched by you; tools/compare_cycles.sh)
 #   make clean   remove every build folder
 #
 # Variables: JOBS (parallel jobs, default 2), Z80_TESTS_DIR (folder holding
 # zexdoc.com and zexall.com, default ../shared/z80-tests beside the source),
-# PEER_ZEXDOC and PEER_DIR (the other core's ZEXDOC command for bench-peers, and the folder it runs in),
+# PEER_ZEXDOC and PEER_DIR (the other core's ZEXDOC command for bench-peers, and the folder it runs in;
+# for compare-cycles, the folder of z80emu's sources),
 # FUZZ_SECONDS (how long each fuzzer runs in make test, default 30).
 
 SHELL := /bin/bash
@@ -55,13 +60,13 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers
+        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers compare-cycles
 
 all: native
 
 # The recipe runs only once every step has passed (with make -k as well); it
 # repeats the closing lines of the steps, so that one screen shows the outcome.
-test: setup-test native asan m32 mingw fuzz wine web-test
+test: setup-test native compare-cycles asan m32 mingw fuzz wine web-test
 	@echo "== make test: all steps passed =="
 	@for d in $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR); do \
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
@@ -70,6 +75,7 @@ test: setup-test native asan m32 mingw fuzz wine web-test
 	@grep -E '^(hex_record|hex_file|asm): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
+	@tail -n 1 $(COMPARE_DIR)/compare.log | sed 's/^/compare-cycles: /'
 
 # (e) The Intel HEX record and file readers and the assembler under libFuzzer
 # (clang, ASan and UBSan) for a bounded time each; any crash fails.
@@ -232,8 +238,19 @@ bench-peers:
 	Z80_TESTS_DIR=$(abspath $(Z80_TESTS_DIR)) BENCH_DIR=$(SRC)/build-bench-peers PEER_DIR="$(PEER_DIR)" \
 	    bash $(SRC)/tools/bench_peers.sh "$(PEER_ZEXDOC)"
 
+# Our core's T-states against z80emu's cycle counts on random programs of every
+# instruction form (tools/compare_cycles.sh), built with z80emu's sources from
+# PEER_DIR, which you fetch yourself outside this repository. Without PEER_DIR
+# the step says so and passes.
+COMPARE_DIR := $(SRC)/build-compare-cycles
+compare-cycles:
+	@mkdir -p $(COMPARE_DIR)
+	@status=0; COMPARE_DIR=$(COMPARE_DIR) bash $(SRC)/tools/compare_cycles.sh "$(PEER_DIR)" 2>&1 \
+	    | tee $(COMPARE_DIR)/compare.log || status=$$?; \
+	if [ "$$status" -ne 0 ] && [ "$$status" -ne 77 ]; then exit "$$status"; fi
+
 clean: clean-web
-	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
+	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(COMPARE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
 
 # ---------------------------------------------------------------------------
 # The web page: the portable core (cpu/, board/, files/, asm/, without the

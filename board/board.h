@@ -16,6 +16,10 @@
 
 struct Board {
     CpuState cpu;
+    // T-states the CPU has run since the board was made, as Zilog's manual
+    // times each instruction and interrupt: the page's and the tools' clock,
+    // theirs to read and set. The window neither shows it nor paces by it.
+    std::uint64_t tStates;
     BoardMemory memory;
     MemoryWindow window;
     PpiState ppi;

@@ -7,7 +7,7 @@ void RunIdlePass(Board& board) { RunIdlePasses(board, 1); }
 void RunIdlePasses(Board& board, std::uint64_t passes) {
     if (!board.run.running) return;
     BoardCpu access(board);
-    RunIdlePassesOn(board.cpu, board.run, access.bus, passes);
+    RunIdlePassesOn(board.cpu, board.run, access.bus, passes, board.tStates);
 }
 
 bool CountDownStepNmi(RunState& run) {

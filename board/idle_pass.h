@@ -22,7 +22,8 @@ constexpr unsigned kStepNmiReload = 5;
 void RunIdlePass(Board& board);
 
 // RunIdlePass passes times over, as one run of instructions wherever it can
-// be (see RunIdlePassesOn); the page runs the board flat out so.
+// be (see RunIdlePassesOn); the page runs the board flat out so. Both add
+// the T-states they run to the board's count.
 void RunIdlePasses(Board& board, std::uint64_t passes);
 
 // Step 2 above on its own: reloads or counts down the step NMI and tells
@@ -31,19 +32,22 @@ bool CountDownStepNmi(RunState& run);
 
 // The steps above from the middle of a pass: runs its instructions from
 // position (those of the pass already run, 0-9) up to end (position + 1 to
-// 10). RunIdlePass is the whole pass; the headless runner also runs a pass in
-// pieces, one instruction at a time when it watches each. True when the step
-// NMI was taken.
+// 10), adding their T-states, the NMI's included, to tStates. RunIdlePass is
+// the whole pass; the headless runner also runs a pass in pieces, one
+// instruction at a time when it watches each. True when the step NMI was
+// taken.
 template <class Bus>
-bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int end) {
+bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int end, std::uint64_t& tStates) {
     bool taken = false;
     if (position == 0) {
-        StepCpu(cpu, bus);
+        StepCpu(cpu, bus, tStates);
         position = 1;
         taken = CountDownStepNmi(run);
-        if (taken) AcceptNmi(cpu, bus);
+        if (taken) AcceptNmi(cpu, bus, tStates);
     }
-    if (end > position) RunCpu(cpu, bus, static_cast<std::uint64_t>(end - position));  // no look at the countdown
+    if (end > position) {  // no look at the countdown
+        RunCpu(cpu, bus, static_cast<std::uint64_t>(end - position), [](std::uint16_t) { return false; }, tStates);
+    }
     return taken;
 }
 
@@ -53,23 +57,23 @@ bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int e
 // where the flag is found armed; the rest of that pass, and the passes after
 // it while the flag stays armed, go one by one as above.
 template <class Bus>
-void RunIdlePassesOn(CpuState& cpu, RunState& run, Bus& bus, std::uint64_t passes) {
+void RunIdlePassesOn(CpuState& cpu, RunState& run, Bus& bus, std::uint64_t passes, std::uint64_t& tStates) {
     constexpr std::uint64_t kPass = kInstructionsPerPass;
     constexpr std::uint64_t kMostPassesARun = std::uint64_t{1} << 32;  // so that their instructions count in 64 bits
     while (passes > 0) {
         const std::uint64_t stretch = passes < kMostPassesARun ? passes : kMostPassesARun;
         const std::uint64_t ran =
-            RunCpu(cpu, bus, stretch * kPass, [&run](std::uint16_t) { return run.stepNmiArmed != 0; });
+            RunCpu(cpu, bus, stretch * kPass, [&run](std::uint16_t) { return run.stepNmiArmed != 0; }, tStates);
         if (ran > 1) run.stepNmiCountdown = kStepNmiReload;  // what each countdown in the run did
         passes -= ran / kPass;
         if (ran == stretch * kPass) continue;
         // Stopped inside the stretch, with the flag armed.
         const auto position = static_cast<int>(ran % kPass);
         if (position == 1) {  // stopped where this pass counts down
-            if (CountDownStepNmi(run)) AcceptNmi(cpu, bus);
-            RunCpu(cpu, bus, kPass - 1);
+            if (CountDownStepNmi(run)) AcceptNmi(cpu, bus, tStates);
+            RunIdlePassFrom(cpu, run, bus, 1, kInstructionsPerPass, tStates);
         } else {
-            RunIdlePassFrom(cpu, run, bus, position, kInstructionsPerPass);
+            RunIdlePassFrom(cpu, run, bus, position, kInstructionsPerPass, tStates);
         }
         --passes;
     }

@@ -10,12 +10,12 @@ void PressKey(Board& board, int gridRow, int gridColumn) {
         case KeyKind::Reset: ResetCpu(board.cpu); break;  // memory, 8255 and keys stay
         case KeyKind::Monitor: {
             BoardCpu access(board);
-            AcceptNmi(board.cpu, access.bus);
+            AcceptNmi(board.cpu, access.bus, board.tStates);
             break;
         }
         case KeyKind::Interrupt: {
             BoardCpu access(board);
-            AcceptInterrupt(board.cpu, access.bus, 0x00);  // lost if interrupts are off
+            AcceptInterrupt(board.cpu, access.bus, 0x00, board.tStates);  // lost if interrupts are off
             break;
         }
         case KeyKind::User: board.keys.userKeyPending = 1; break;

@@ -1,7 +1,7 @@
 // A run of the board that may stop between any two instructions and go on as
 // if it never had: the cursor keeps the place within the current idle pass,
 // so the step NMI's countdown still follows the first instruction of every
-// pass. The page's Run, Step and breakpoints and the headless runner move
+// pass. Every move adds its T-states to the board's count. The page's Run, Step and breakpoints and the headless runner move
 // through it.
 //
 // Bus is the CPU's bus the instructions go through: BoardCpuBus, or one that
@@ -29,7 +29,7 @@ public:
     // board has started.
     bool Step() {
         if (!board_.run.running) return false;
-        const bool taken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1);
+        const bool taken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1, board_.tStates);
         position_ = (position_ + 1) % kInstructionsPerPass;
         return taken;
     }
@@ -51,7 +51,7 @@ public:
     // The rest of a pass left open, in one go. Returns how many instructions ran.
     std::uint64_t FinishPass() {
         if (!board_.run.running || position_ == 0) return 0;
-        RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, kInstructionsPerPass);
+        RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, kInstructionsPerPass, board_.tStates);
         const auto ran = static_cast<std::uint64_t>(kInstructionsPerPass - position_);
         position_ = 0;
         return ran;
@@ -62,7 +62,7 @@ public:
     std::uint64_t RunPasses(std::uint64_t passes) {
         if (!board_.run.running) return 0;
         const std::uint64_t rest = FinishPass();
-        RunIdlePassesOn(board_.cpu, board_.run, bus_, passes);
+        RunIdlePassesOn(board_.cpu, board_.run, bus_, passes, board_.tStates);
         return rest + passes * static_cast<std::uint64_t>(kInstructionsPerPass);
     }
 

@@ -7,6 +7,7 @@
 
 #include "cpu/alu.h"
 #include "cpu/cpu_access.h"
+#include "cpu/t_states.h"
 
 namespace z80 {
 
@@ -89,17 +90,21 @@ TARVO_FORCE_INLINE void RotateA(CpuState& cpu, std::uint8_t op) {
     }
 }
 
+// The conditional jumps, calls and returns: takenExtra is what the jump
+// adds to the instruction's T-states when taken (see cpu/t_states.h).
 template <class Bus>
-TARVO_FORCE_INLINE void JumpRelative(Exec<Bus>& x, bool taken) {
+TARVO_FORCE_INLINE void JumpRelative(Exec<Bus>& x, bool taken, std::uint32_t takenExtra) {
     auto e = static_cast<std::int8_t>(FetchByte(x));
-    if (taken) x.pc = static_cast<std::uint16_t>(x.pc + e);
+    if (!taken) return;
+    x.pc = static_cast<std::uint16_t>(x.pc + e);
+    x.tStates += takenExtra;
 }
 
 template <class Bus>
 TARVO_FORCE_INLINE void Djnz(Exec<Bus>& x) {
     auto b = static_cast<std::uint8_t>((x.cpu.BC >> 8) - 1);
     x.cpu.BC = static_cast<std::uint16_t>((b << 8) | (x.cpu.BC & 0xFF));
-    JumpRelative(x, b != 0);
+    JumpRelative(x, b != 0, kDjnzTakenExtra);
 }
 
 template <class Bus>
@@ -109,11 +114,19 @@ TARVO_FORCE_INLINE void JumpAbsolute(Exec<Bus>& x, bool taken) {
 }
 
 template <class Bus>
-TARVO_FORCE_INLINE void Call(Exec<Bus>& x, bool taken) {
+TARVO_FORCE_INLINE void Call(Exec<Bus>& x, bool taken, std::uint32_t takenExtra) {
     std::uint16_t target = FetchWord(x);
     if (!taken) return;
     Push(x.cpu, x.bus, x.pc);
     x.pc = target;
+    x.tStates += takenExtra;
+}
+
+template <class Bus>
+TARVO_FORCE_INLINE void Return(Exec<Bus>& x, bool taken, std::uint32_t takenExtra) {
+    if (!taken) return;
+    x.pc = Pop(x.cpu, x.bus);
+    x.tStates += takenExtra;
 }
 
 }  // namespace z80

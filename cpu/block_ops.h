@@ -1,7 +1,8 @@
 // LDI/LDD/CPI/CPD/INI/IND/OUTI/OUTD and their repeats. A repeat runs its whole
 // loop inside one instruction step: no interrupt comes between iterations and
 // R gains one for the whole instruction (kept on purpose: block repeats
-// finished in one step).
+// finished in one step). Each returns the passes it made, from which the
+// instruction's T-states follow as the real CPU's for the whole loop.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +34,15 @@ TARVO_FORCE_INLINE void SetTransferFlags(CpuState& cpu, std::uint8_t v) {
 }
 
 template <class Bus>
-TARVO_FORCE_INLINE void Transfer(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE std::uint32_t Transfer(CpuState& cpu, Bus& bus, int step, bool repeat) {
     std::uint8_t v = 0;
+    std::uint32_t passes = 0;
     do {
         v = TransferOne(cpu, bus, step);
+        ++passes;
     } while (repeat && cpu.BC != 0);
     SetTransferFlags(cpu, v);
+    return passes;
 }
 
 // One CPI/CPD; returns true on a match.
@@ -61,11 +65,14 @@ TARVO_FORCE_INLINE bool CompareOne(CpuState& cpu, Bus& bus, int step) {
 }
 
 template <class Bus>
-TARVO_FORCE_INLINE void Compare(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE std::uint32_t Compare(CpuState& cpu, Bus& bus, int step, bool repeat) {
     bool match = false;
+    std::uint32_t passes = 0;
     do {
         match = CompareOne(cpu, bus, step);
+        ++passes;
     } while (repeat && !match && cpu.BC != 0);
+    return passes;
 }
 
 TARVO_FORCE_INLINE void DecrementB(CpuState& cpu) { cpu.BC = static_cast<std::uint16_t>(cpu.BC - 0x100); }
@@ -81,27 +88,33 @@ TARVO_FORCE_INLINE void SetBlockIoFlags(CpuState& cpu, unsigned v, unsigned k) {
 }
 
 template <class Bus>
-TARVO_FORCE_INLINE void BlockIn(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE std::uint32_t BlockIn(CpuState& cpu, Bus& bus, int step, bool repeat) {
     unsigned v = 0;
+    std::uint32_t passes = 0;
     do {
         v = bus.In(cpu.BC & 0xFF);
         bus.Write(cpu.HL, static_cast<std::uint8_t>(v));
         DecrementB(cpu);
         cpu.HL = static_cast<std::uint16_t>(cpu.HL + step);
+        ++passes;
     } while (repeat && (cpu.BC >> 8) != 0);
     SetBlockIoFlags(cpu, v, v + ((cpu.BC + step) & 0xFF));
+    return passes;
 }
 
 template <class Bus>
-TARVO_FORCE_INLINE void BlockOut(CpuState& cpu, Bus& bus, int step, bool repeat) {
+TARVO_FORCE_INLINE std::uint32_t BlockOut(CpuState& cpu, Bus& bus, int step, bool repeat) {
     unsigned v = 0;
+    std::uint32_t passes = 0;
     do {
         v = bus.Read(cpu.HL);
         bus.Out(cpu.BC & 0xFF, static_cast<std::uint8_t>(v));
         cpu.HL = static_cast<std::uint16_t>(cpu.HL + step);
         DecrementB(cpu);
+        ++passes;
     } while (repeat && (cpu.BC >> 8) != 0);
     SetBlockIoFlags(cpu, v, v + (cpu.HL & 0xFF));
+    return passes;
 }
 
 }  // namespace z80

@@ -13,10 +13,13 @@ namespace z80 {
 // PC and R change on every instruction. Held here, outside CpuState, the
 // compiler can keep them in host registers across a run of instructions
 // instead of storing and reloading them each time; they are written back to
-// CpuState when the run ends.
+// CpuState when the run ends. A call that runs one instruction for the run
+// returns them with the T-states it took (at most a whole block repeat's,
+// some 1.4 million); the run adds those to its count.
 struct RunRegisters {
     std::uint16_t pc;
     std::uint16_t r;
+    std::uint32_t tStates;
 };
 
 // How an instruction run holds its bus: by reference, unless the bus offers
@@ -60,6 +63,12 @@ struct Exec {
     typename RunBus<Bus>::Type bus;
     std::uint16_t pc;
     std::uint16_t r;
+    // T-states of the running instruction that the constant added for its
+    // first byte does not cover: what a condition that held adds, and the
+    // instruction after a prefix. The dispatch moves them to the run's 64-bit
+    // count (cpu/t_states.h); one instruction's fit in 32 bits, a whole block
+    // repeat's included.
+    std::uint32_t tStates;
 };
 
 template <class Bus>

@@ -15,6 +15,7 @@
 #include "cpu/decode_tables.h"
 #include "cpu/ed_ops.h"
 #include "cpu/opcode_cases.h"
+#include "cpu/t_states.h"
 
 namespace z80 {
 
@@ -41,15 +42,16 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
             }
             // PC and R go by value, in host registers: passing x itself would
             // let them escape, and copying it costs a store and reload stall.
-            RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+            RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r, 0}, kClass);
             x.pc = after.pc;
             x.r = after.r;
+            x.tStates += after.tStates;
             return;
         }
 
         // Loads
         case OpClass::Nop:
-        case OpClass::Halt:  // kept on purpose: HALT executed as a NOP, the board's CPU never halts
+        case OpClass::Halt:  // kept on purpose: HALT executed as a NOP, and timed as one; the board's CPU never halts
             return;
         case OpClass::LdRegReg: Reg8(cpu, m, FieldR(op)) = Reg8(cpu, m, FieldS(op)); return;
         case OpClass::LdRegImm: Reg8(cpu, m, FieldR(op)) = FetchByte(x); return;
@@ -131,16 +133,14 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
         case OpClass::Ei: cpu.IFF1 = cpu.IFF2 = 1; return;  // kept on purpose: EI in force at once
         case OpClass::Jp: x.pc = FetchWord(x); return;
         case OpClass::JpCond: JumpAbsolute(x, ConditionHolds(alu::F(cpu), FieldR(op))); return;
-        case OpClass::Jr: JumpRelative(x, true); return;
-        case OpClass::JrCond: JumpRelative(x, ConditionHolds(alu::F(cpu), FieldR(op) & 3)); return;
+        case OpClass::Jr: JumpRelative(x, true, 0); return;
+        case OpClass::JrCond: JumpRelative(x, ConditionHolds(alu::F(cpu), FieldR(op) & 3), kJrTakenExtra); return;
         case OpClass::Djnz: Djnz(x); return;
         case OpClass::JpHl: x.pc = HlRole(cpu, m); return;
-        case OpClass::Call: Call(x, true); return;
-        case OpClass::CallCond: Call(x, ConditionHolds(alu::F(cpu), FieldR(op))); return;
+        case OpClass::Call: Call(x, true, 0); return;
+        case OpClass::CallCond: Call(x, ConditionHolds(alu::F(cpu), FieldR(op)), kCallTakenExtra); return;
         case OpClass::Ret: x.pc = Pop(cpu, bus); return;
-        case OpClass::RetCond:
-            if (ConditionHolds(alu::F(cpu), FieldR(op))) x.pc = Pop(cpu, bus);
-            return;
+        case OpClass::RetCond: Return(x, ConditionHolds(alu::F(cpu), FieldR(op)), kRetTakenExtra); return;
         case OpClass::Rst:
             Push(cpu, bus, x.pc);
             x.pc = op & 0x38u;
@@ -194,20 +194,20 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
         case OpClass::Rld: RotateDigits(cpu, bus, true); return;
         case OpClass::Ldi: Transfer(cpu, bus, +1, false); return;
         case OpClass::Ldd: Transfer(cpu, bus, -1, false); return;
-        case OpClass::Ldir: Transfer(cpu, bus, +1, true); return;
-        case OpClass::Lddr: Transfer(cpu, bus, -1, true); return;
+        case OpClass::Ldir: x.tStates += BlockRepeatExtra(Transfer(cpu, bus, +1, true)); return;
+        case OpClass::Lddr: x.tStates += BlockRepeatExtra(Transfer(cpu, bus, -1, true)); return;
         case OpClass::Cpi: Compare(cpu, bus, +1, false); return;
         case OpClass::Cpd: Compare(cpu, bus, -1, false); return;
-        case OpClass::Cpir: Compare(cpu, bus, +1, true); return;
-        case OpClass::Cpdr: Compare(cpu, bus, -1, true); return;
+        case OpClass::Cpir: x.tStates += BlockRepeatExtra(Compare(cpu, bus, +1, true)); return;
+        case OpClass::Cpdr: x.tStates += BlockRepeatExtra(Compare(cpu, bus, -1, true)); return;
         case OpClass::Ini: BlockIn(cpu, bus, +1, false); return;
         case OpClass::Ind: BlockIn(cpu, bus, -1, false); return;
-        case OpClass::Inir: BlockIn(cpu, bus, +1, true); return;
-        case OpClass::Indr: BlockIn(cpu, bus, -1, true); return;
+        case OpClass::Inir: x.tStates += BlockRepeatExtra(BlockIn(cpu, bus, +1, true)); return;
+        case OpClass::Indr: x.tStates += BlockRepeatExtra(BlockIn(cpu, bus, -1, true)); return;
         case OpClass::Outi: BlockOut(cpu, bus, +1, false); return;
         case OpClass::Outd: BlockOut(cpu, bus, -1, false); return;
-        case OpClass::Otir: BlockOut(cpu, bus, +1, true); return;
-        case OpClass::Otdr: BlockOut(cpu, bus, -1, true); return;
+        case OpClass::Otir: x.tStates += BlockRepeatExtra(BlockOut(cpu, bus, +1, true)); return;
+        case OpClass::Otdr: x.tStates += BlockRepeatExtra(BlockOut(cpu, bus, -1, true)); return;
         case OpClass::EdUndefined: return;
     }
     TARVO_UNREACHABLE();
@@ -229,24 +229,32 @@ TARVO_FORCE_INLINE void ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, s
     // CB after DD/FD is the indexed CB form, handled in place.
     if constexpr (kClass == OpClass::PrefixDD || kClass == OpClass::PrefixFD || kClass == OpClass::PrefixED) {
         using Checked = typename CheckedBus<Bus>::Type;
-        RunRegisters after = ExecuteNestedPrefix<Checked>(x.cpu, x.bus, RunRegisters{x.pc, x.r}, kClass);
+        RunRegisters after = ExecuteNestedPrefix<Checked>(x.cpu, x.bus, RunRegisters{x.pc, x.r, 0}, kClass);
         x.pc = after.pc;
         x.r = after.r;
+        x.tStates += after.tStates;
     } else {
         ExecuteClass<kClass>(x, m, op);
     }
 }
 
-// The instruction after a prefix, with the prefix's table and register map:
-// one case per opcode byte, as for unprefixed instructions (see Execute).
-template <const OpClass (&kTable)[256], class Bus>
-TARVO_FORCE_INLINE void ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
+// The instruction after a prefix, with the prefix's decode table and
+// register map: one case per opcode byte, as for unprefixed instructions (see
+// Execute). Returns its T-states from the prefix's table; the handler adds
+// any more to x.tStates. Kept apart from x, which may live in memory here, so
+// that the result is put together in registers: read back whole from x, it
+// would wait on the smaller stores that wrote PC and R.
+template <const OpClass (&kTable)[256], const TStateTable& kTStates, class Bus>
+TARVO_FORCE_INLINE std::uint32_t ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
     switch (FetchByte(x)) {
-#define TARVO_PREFIXED_CASE(n) \
-    case n: ExecuteAfterPrefix<kTable[n]>(x, m, n); return;
+#define TARVO_PREFIXED_CASE(n)                  \
+    case n:                                     \
+        ExecuteAfterPrefix<kTable[n]>(x, m, n); \
+        return kTStates[n];
         TARVO_EACH_OPCODE(TARVO_PREFIXED_CASE)
 #undef TARVO_PREFIXED_CASE
     }
+    TARVO_UNREACHABLE();
 }
 
 // DD CB d op / FD CB d op: PC stays on d, which the handler reads. Every
@@ -256,8 +264,11 @@ template <class Bus>
 TARVO_PREFIXED_INLINE void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) {
     std::uint8_t op = x.bus.Read(static_cast<std::uint16_t>(x.pc + 1));
     switch (op >> 3) {
-#define TARVO_INDEXED_CB_CASE(n) \
-    case (n) >> 3: ExecuteClass<CbDecodeTable[(n) | 6]>(x, m, op); return;
+#define TARVO_INDEXED_CB_CASE(n)                        \
+    case (n) >> 3:                                      \
+        x.tStates += kAfterIndexCbTStates[n];           \
+        ExecuteClass<CbDecodeTable[(n) | 6]>(x, m, op); \
+        return;
         TARVO_EACH_OPCODE_STEP_8(TARVO_INDEXED_CB_CASE)
 #undef TARVO_INDEXED_CB_CASE
     }
@@ -268,26 +279,43 @@ TARVO_PREFIXED_INLINE void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) 
 template <class Bus>
 TARVO_PREFIXED_INLINE RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
                                                    OpClass prefix) {
-    Exec<Bus> x{cpu, bus, run.pc, run.r};
+    Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
+    std::uint32_t tStates = 0;
     switch (prefix) {
-        case OpClass::PrefixDD: ExecuteWithTable<MainDecodeTable>(x, kIxMap); break;
-        case OpClass::PrefixFD: ExecuteWithTable<MainDecodeTable>(x, kIyMap); break;
-        case OpClass::PrefixED: ExecuteWithTable<EdDecodeTable>(x, kMainMap); break;
-        default: ExecuteWithTable<CbDecodeTable>(x, kMainMap); break;
+        case OpClass::PrefixDD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIxMap); break;
+        case OpClass::PrefixFD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIyMap); break;
+        case OpClass::PrefixED: tStates = ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap); break;
+        default: tStates = ExecuteWithTable<CbDecodeTable, kAfterCbTStates>(x, kMainMap); break;
     }
-    return RunRegisters{x.pc, x.r};
+    return RunRegisters{x.pc, x.r, tStates + x.tStates};
+}
+
+// After an unprefixed instruction of class kClass: what its handler added to
+// x.tStates goes to the run's count, total. Known while compiling whether
+// there can be any.
+template <OpClass kClass, class Bus>
+TARVO_FORCE_INLINE void CollectTStates(Exec<Bus>& x, std::uint64_t& total) {
+    if constexpr (AddsToItsFigure(kClass)) {
+        total += x.tStates;
+        x.tStates = 0;
+    }
 }
 
 // The instruction whose first byte is op; further bytes are fetched at x.pc.
 // One case per opcode byte, each the handler of its class from the decode
 // table with the opcode as a constant: one jump instead of a table load and a
 // class switch, and the register fields of the opcode resolved while compiling.
+// Its T-states, a constant too, and any the handler adds go to total.
 template <class Bus>
-TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op) {
+TARVO_FORCE_INLINE void Execute(Exec<Bus>& x, std::uint8_t op, std::uint64_t& total) {
     ++x.r;
     switch (op) {
-#define TARVO_MAIN_CASE(n) \
-    case n: ExecuteClass<MainDecodeTable[n]>(x, kMainMap, n); return;
+#define TARVO_MAIN_CASE(n)                                \
+    case n:                                               \
+        total += kUnprefixedTStates[n];                   \
+        ExecuteClass<MainDecodeTable[n]>(x, kMainMap, n); \
+        CollectTStates<MainDecodeTable[n]>(x, total);     \
+        return;
         TARVO_EACH_OPCODE(TARVO_MAIN_CASE)
 #undef TARVO_MAIN_CASE
     }

@@ -16,6 +16,7 @@
 #include "cpu/decode_tables.h"
 #include "cpu/execute_instruction.h"
 #include "cpu/opcode_cases.h"
+#include "cpu/t_states.h"
 
 namespace z80 {
 
@@ -65,15 +66,19 @@ TARVO_FORCE_INLINE bool FitsWhole(const Exec<Fitting<Bus>>& x) {
 // PC and R by value, as for ExecutePrefixed.
 template <class Bus>
 TARVO_NO_INLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
-    Exec<Bus> x{cpu, bus, run.pc, run.r};
-    Execute(x, x.bus.Read(x.pc++));
-    return RunRegisters{x.pc, x.r};
+    Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
+    std::uint64_t tStates = 0;
+    Execute(x, x.bus.Read(x.pc++), tStates);
+    return RunRegisters{x.pc, x.r, static_cast<std::uint32_t>(tStates)};
 }
 
+// Runs up to count instructions, adding their T-states to tStates.
 template <class Bus, class StopBefore>
-inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
+inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore,
+                                     std::uint64_t& tStates) {
     using Threaded = typename ThreadedBus<Bus>::Type;
-    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r};  // a local copy, whose PC can live in a host register
+    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r, 0};  // a local copy, whose PC can live in a host register
+    std::uint64_t total = tStates;                          // so can the count
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
 #undef TARVO_HANDLER_ADDRESS
@@ -86,13 +91,17 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
 
     TARVO_NEXT_INSTRUCTION();
 tested: {  // R made whole for it: done counts it already
-    RunRegisters after = ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1)});
+    RunRegisters after =
+        ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1), 0});
     x.pc = after.pc;
     x.r = static_cast<std::uint16_t>(after.r - done);
+    total += after.tStates;
 }
     TARVO_NEXT_INSTRUCTION();
-#define TARVO_HANDLER(n)                                              \
-    opcode_##n : ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
+#define TARVO_HANDLER(n)                                 \
+    opcode_##n : total += kUnprefixedTStates[n];         \
+    ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
+    CollectTStates<MainDecodeTable[n]>(x, total);        \
     TARVO_NEXT_INSTRUCTION();
     TARVO_EACH_OPCODE(TARVO_HANDLER)
 #undef TARVO_HANDLER
@@ -100,6 +109,7 @@ tested: {  // R made whole for it: done counts it already
 finished:
     run.pc = x.pc;
     run.r = static_cast<std::uint16_t>(x.r + done);
+    tStates = total;
     return done;
 }
 
@@ -108,12 +118,15 @@ finished:
 #else
 
 template <class Bus, class StopBefore>
-inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore) {
-    Exec<Bus> x = run;  // a local copy, as above; WebAssembly keeps its PC and R out of memory
+inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore,
+                                     std::uint64_t& tStates) {
+    Exec<Bus> x = run;  // a local copy, as above; WebAssembly keeps its PC, R and the count out of memory
+    std::uint64_t total = tStates;
     std::uint64_t done = 0;
-    for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++));
+    for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++), total);
     run.pc = x.pc;
     run.r = x.r;
+    tStates = total;
     return done;
 }
 

@@ -140,6 +140,8 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             options.regs = true;
         } else if (option == "--trace") {
             options.trace = true;
+        } else if (option == "--cycles") {
+            options.cycles = true;
         } else if (option == "--dump") {
             if (!values(1)) return false;
             const std::string value = argv[++i];
@@ -239,11 +241,12 @@ std::string RunUsageText() {
            "                      the last --keys key on (its delivery, its settle time and\n"
            "                      the --passes; the whole run without --keys), before the\n"
            "                      instruction runs: its address, the registers it finds,\n"
-           "                      its bytes (the first four, '+' if more) and its\n"
+           "                      the T-states run so far (as --cycles counts them), its\n"
+           "                      bytes (the first four, '+' if more) and its\n"
            "                      disassembly, in pasmo's syntax. For example\n"
            "                      \"1800  AF=0044 BC=0000 DE=0000 HL=0000 IX=0000 IY=0000\n"
-           "                      SP=27F0  3E 05        LD A,05h\" on one line. An NMI\n"
-           "                      or RESET shows as the next line's address.\n"
+           "                      SP=27F0 T=1234  3E 05        LD A,05h\" on one line. An\n"
+           "                      NMI or RESET shows as the next line's address.\n"
            "  the display as a line of text: six digits from left to right, each shown as\n"
            "  0-9, A-F or a letter of its shape (H h L P r n o u c J U t y G), '-' or '_',\n"
            "  ' ' when dark, '?' for a pattern that is no character; a lit decimal point\n"
@@ -259,11 +262,16 @@ std::string RunUsageText() {
            "  --port-writes       after the outputs above: the writes to ports 00h-03h\n"
            "                      during the --passes after the last key, as\n"
            "                      \"port writes: W in N instructions\".\n"
-           "  --nmi-log           last: one line for each change of the single-step NMI,\n"
+           "  --nmi-log           then: one line for each change of the single-step NMI,\n"
            "                      \"nmi: armed by instruction K of pass P\", \"nmi:\n"
            "                      disarmed by instruction K of pass P\" and \"nmi: taken\n"
            "                      in pass P, N instructions after the arming\" (passes\n"
            "                      counted from 1 at the start of the run).\n"
+           "  --cycles            last: the T-states (clock cycles) the CPU has run since\n"
+           "                      it started, \"T-states: N\", each instruction, interrupt\n"
+           "                      and NMI timed as Zilog's manual gives it (HALT, which\n"
+           "                      runs as a NOP here, as a NOP; a block repeat as its\n"
+           "                      whole loop).\n"
            "                      --key-phase, --port-writes, --nmi-log and --trace run\n"
            "                      the passes one instruction at a time, with the same\n"
            "                      effect.\n"

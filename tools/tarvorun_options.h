@@ -46,6 +46,7 @@ struct RunOptions {
     bool segments = false;
     bool regs = false;
     bool trace = false;
+    bool cycles = false;
     std::vector<AddressRange> dumps;
     std::vector<HexSave> saves;
 };

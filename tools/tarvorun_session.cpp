@@ -215,6 +215,7 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
             return kRunFailed;
         }
     }
+    if (options.cycles) out << "T-states: " << board->tStates << "\n";
     out.flush();
 
     for (const HexSave& save : options.saves) {

@@ -25,9 +25,10 @@ std::string TraceLine(const Board& board) {
     }
     if (instruction.length > 4) bytes += "+";
     auto u = [](std::uint16_t v) { return unsigned{v}; };
-    char line[160];
-    std::snprintf(line, sizeof line, "%04X  AF=%04X BC=%04X DE=%04X HL=%04X IX=%04X IY=%04X SP=%04X  %-12s %s\n",
-                  u(cpu.PC), u(cpu.AF), u(cpu.BC), u(cpu.DE), u(cpu.HL), u(cpu.IX), u(cpu.IY), u(cpu.SP), bytes.c_str(),
-                  instruction.text);
+    char line[192];
+    std::snprintf(line, sizeof line,
+                  "%04X  AF=%04X BC=%04X DE=%04X HL=%04X IX=%04X IY=%04X SP=%04X T=%llu  %-12s %s\n", u(cpu.PC),
+                  u(cpu.AF), u(cpu.BC), u(cpu.DE), u(cpu.HL), u(cpu.IX), u(cpu.IY), u(cpu.SP),
+                  static_cast<unsigned long long>(board.tStates), bytes.c_str(), instruction.text);
     return line;
 }

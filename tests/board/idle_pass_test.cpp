@@ -124,9 +124,11 @@ TEST(IdlePass, ManyPassesInOneCallEndAsPassesOneByOne) {
         RunIdlePasses(oneCall.board, static_cast<std::uint64_t>(passes));
         BoardCpu access(oneByOne.board);
         for (int i = 0; i < passes; ++i) {
-            RunIdlePassFrom(oneByOne.board.cpu, oneByOne.board.run, access.bus, 0, kInstructionsPerPass);
+            RunIdlePassFrom(oneByOne.board.cpu, oneByOne.board.run, access.bus, 0, kInstructionsPerPass,
+                            oneByOne.board.tStates);
         }
         EXPECT_EQ(std::memcmp(&oneCall.board.cpu, &oneByOne.board.cpu, sizeof(CpuState)), 0);
+        EXPECT_EQ(oneCall.board.tStates, oneByOne.board.tStates);
         EXPECT_EQ(oneCall.board.run.stepNmiArmed, oneByOne.board.run.stepNmiArmed);
         EXPECT_EQ(oneCall.board.run.stepNmiCountdown, oneByOne.board.run.stepNmiCountdown);
         EXPECT_EQ(std::memcmp(oneCall.board.memory.bytes, oneByOne.board.memory.bytes, 65536), 0);
@@ -134,6 +136,31 @@ TEST(IdlePass, ManyPassesInOneCallEndAsPassesOneByOne) {
             EXPECT_GT(oneCall.board.memory.bytes[kDriftingArmingNmiCount], 20);  // NMIs came
         }
     }
+}
+
+// The board's clock: every instruction of a pass, the step NMI, and MONI and
+// INTR, which act at once, add their T-states; INTR with interrupts off adds
+// nothing.
+TEST(BoardTStates, PassesTheStepNmiAndTheInterruptKeysAddTheirs) {
+    StepNmiFixture f;  // a NOP sled; the NMI handler is JR $
+    f.Passes(3);
+    EXPECT_EQ(f.board.tStates, 3u * 10 * 4);
+    f.board.run.stepNmiArmed = 1;
+    f.board.run.stepNmiCountdown = 0;
+    f.Passes(1);  // NOP, the NMI, nine times JR $
+    ASSERT_EQ(f.NmisTaken(), 1);
+    EXPECT_EQ(f.board.tStates, 120u + 4 + 11 + 9 * 12);
+
+    f.board.tStates = 1000;  // the count is the caller's to set
+    PressKey(f.board, 1, 0);  // MONI: the NMI
+    EXPECT_EQ(f.board.tStates, 1000u + 11);
+    PressKey(f.board, 2, 0);  // INTR, interrupts off
+    EXPECT_EQ(f.board.tStates, 1011u);
+    f.board.cpu.IFF1 = 1;
+    f.board.cpu.IM = 1;
+    PressKey(f.board, 2, 0);
+    EXPECT_EQ(f.board.tStates, 1011u + 13);
+    EXPECT_EQ(f.board.cpu.PC, 0x0038);
 }
 
 TEST(IdlePass, NothingRunsBeforeTheBoardHasStarted) {

@@ -31,6 +31,8 @@ TEST(PassCursor, ARunCutAnywhereEndsAsWholePasses) {
 
     RunIdlePasses(whole.board, ran / kInstructionsPerPass);
     EXPECT_EQ(std::memcmp(&cut.board.cpu, &whole.board.cpu, sizeof(CpuState)), 0);
+    EXPECT_EQ(cut.board.tStates, whole.board.tStates);
+    EXPECT_GT(whole.board.tStates, 4 * ran);
     EXPECT_EQ(cut.board.run.stepNmiArmed, whole.board.run.stepNmiArmed);
     EXPECT_EQ(cut.board.run.stepNmiCountdown, whole.board.run.stepNmiCountdown);
     EXPECT_EQ(std::memcmp(cut.board.memory.bytes, whole.board.memory.bytes, 65536), 0);

@@ -31,6 +31,7 @@ struct BoardRig {
     RecordingPorts ports;
     BoardBus<RecordingPorts> bus{*memory, window, ports};
     CpuState cpu{};
+    std::uint64_t tStates = 0;  // what the steps took
 
     BoardRig() { ResetCpu(cpu); }
     BoardRig(const BoardRig&) = delete;  // the bus refers to this rig's members
@@ -39,19 +40,23 @@ struct BoardRig {
         for (std::uint8_t b : bytes) memory->bytes[at++] = b;
     }
     void Step(int count = 1) {
-        for (int i = 0; i < count; ++i) StepCpu(cpu, bus);
+        for (int i = 0; i < count; ++i) StepCpu(cpu, bus, tStates);
     }
 };
 
 struct FlatRig {
     std::unique_ptr<FlatBus> bus = std::make_unique<FlatBus>();
     CpuState cpu{};
+    std::uint64_t tStates = 0;
 
     FlatRig() { ResetCpu(cpu); }
     void Load(std::uint16_t at, std::initializer_list<std::uint8_t> bytes) {
         for (std::uint8_t b : bytes) bus->memory[at++] = b;
     }
     void Step(int count = 1) {
-        for (int i = 0; i < count; ++i) StepCpu(cpu, *bus);
+        for (int i = 0; i < count; ++i) StepCpu(cpu, *bus, tStates);
     }
 };
+
+// For RunCpu: a run that stops only at its count.
+inline bool NeverStop(std::uint16_t) { return false; }

@@ -232,8 +232,9 @@ TEST(RunCpu, MatchesStepByStepExecution) {
     std::memcpy(run.bus->memory + 0x1800, program, sizeof program);
     stepped.cpu.PC = run.cpu.PC = 0x1800;
     stepped.Step(100000);
-    EXPECT_EQ(RunCpu(run.cpu, *run.bus, 100000, [](std::uint16_t) { return false; }), 100000u);
+    EXPECT_EQ(RunCpu(run.cpu, *run.bus, 100000, NeverStop, run.tStates), 100000u);
     EXPECT_EQ(std::memcmp(&stepped.cpu, &run.cpu, sizeof(CpuState)), 0);
+    EXPECT_EQ(stepped.tStates, run.tStates);
     EXPECT_EQ(std::memcmp(stepped.bus->memory, run.bus->memory, sizeof run.bus->memory), 0);
 
     // Stopping before an address leaves PC on it, the instruction not run.
@@ -277,9 +278,10 @@ TEST(RunCpu, MatchesStepsAcrossTheEdgesOfTheBoardsMemory) {
                         rig->cpu.PC = at;
                     }
                     stepped.Step(2);
-                    RunCpu(run.cpu, run.bus, 2);
+                    RunCpu(run.cpu, run.bus, 2, NeverStop, run.tStates);
                     SCOPED_TRACE(testing::Message() << std::hex << window.ramEnd << " " << at << " " << int{bytes[0]});
                     EXPECT_EQ(std::memcmp(&stepped.cpu, &run.cpu, sizeof(CpuState)), 0);
+                    EXPECT_EQ(stepped.tStates, run.tStates);
                     EXPECT_EQ(std::memcmp(stepped.memory->bytes, run.memory->bytes, 65536), 0);
                 }
             }

@@ -117,13 +117,14 @@ TEST(RunOptions, UsageErrorsSayWhatIsWrong) {
 TEST(RunOptions, KeyPhaseAndTheObservingOutputs) {
     const Parsed none = Parse({});
     EXPECT_EQ(none.options.keyPhase, 0);
-    EXPECT_FALSE(none.options.nmiLog || none.options.portWrites || none.options.trace);
-    const Parsed p = Parse({"--key-phase", "9", "--nmi-log", "--port-writes", "--trace"});
+    EXPECT_FALSE(none.options.nmiLog || none.options.portWrites || none.options.trace || none.options.cycles);
+    const Parsed p = Parse({"--key-phase", "9", "--nmi-log", "--port-writes", "--trace", "--cycles"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.keyPhase, 9);
     EXPECT_TRUE(p.options.nmiLog);
     EXPECT_TRUE(p.options.portWrites);
     EXPECT_TRUE(p.options.trace);
+    EXPECT_TRUE(p.options.cycles);
 }
 
 TEST(RunOptions, AddressesAreOneToFourHexDigits) {

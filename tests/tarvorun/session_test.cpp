@@ -314,8 +314,9 @@ TEST_F(RunSessionFiles, TraceShowsEachInstructionBeforeItRunsFromTheLastKeyOn) {
     ASSERT_EQ(Run("", out, err), kRunOk);
     std::vector<std::string> lines = Lines(out);
     ASSERT_EQ(lines.size(), 12u);  // ten instructions, the display, the segments
-    EXPECT_EQ(lines[0], "0000  AF=FFFF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF  C3 00 18     JP 1800h");
-    EXPECT_EQ(lines[2], "1802  AF=77FF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF  D3 02        OUT (02h),A");
+    EXPECT_EQ(lines[0], "0000  AF=FFFF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF T=0  C3 00 18     JP 1800h");
+    EXPECT_EQ(lines[2],  // after JP (10) and LD A,n (7)
+              "1802  AF=77FF BC=0000 DE=0000 HL=0000 IX=0000 IY=0000 SP=FFFF T=17  D3 02        OUT (02h),A");
     EXPECT_EQ(lines[10], "      ");
 
     // From the press of 4: the passes until it is scanned and the 20 of settle
@@ -325,4 +326,16 @@ TEST_F(RunSessionFiles, TraceShowsEachInstructionBeforeItRunsFromTheLastKeyOn) {
     EXPECT_EQ(traced % 10, 0u);
     EXPECT_GE(traced, 210u);
     EXPECT_LT(traced, 400u);
+}
+
+// The first pass with no key down: JP 1800h 10, LD A,n 7, OUT 11, IN 11,
+// CPL 4, AND n 7, JR Z taken 12, LD A,n 7, OUT 11, IN 11.
+TEST_F(RunSessionFiles, CyclesPrintsTheTStatesRunLast) {
+    std::string out, err;
+    options.passes = 1;
+    options.cycles = true;
+    ASSERT_EQ(Run("", out, err), kRunOk);
+    const std::vector<std::string> lines = Lines(out);
+    ASSERT_EQ(lines.size(), 3u);  // the display, the segments, the count
+    EXPECT_EQ(lines[2], "T-states: 91");
 }

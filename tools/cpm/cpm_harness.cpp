@@ -42,10 +42,10 @@ CpmRunResult RunCpmProgram(const std::vector<std::uint8_t>& image, void (*echo)(
     // One compare on the common path: both addresses lie below 6.
     auto atBdosOrWarmBoot = [](std::uint16_t pc) { return pc <= kBdosEntry && (pc == kBdosEntry || pc == 0x0000); };
     for (;;) {
-        result.instructions += RunCpu(cpu, bus, UINT64_MAX, atBdosOrWarmBoot);
+        result.instructions += RunCpu(cpu, bus, UINT64_MAX, atBdosOrWarmBoot, result.tStates);
         if (cpu.PC == 0x0000) break;
         ServiceBdos(cpu, bus, result, echo);
-        StepCpu(cpu, bus);  // the RET at the entry
+        StepCpu(cpu, bus, result.tStates);  // the RET at the entry
         ++result.instructions;
     }
     result.finished = true;

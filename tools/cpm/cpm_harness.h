@@ -9,6 +9,7 @@
 struct CpmRunResult {
     std::string output;
     std::uint64_t instructions = 0;
+    std::uint64_t tStates = 0;  // the BDOS calls' own RET at 0005h included
     bool finished = false;  // reached the warm boot at 0000h
 };
 
