@@ -44,20 +44,6 @@ bool ParseAddress(const std::string& text, std::uint16_t& address) {
     return true;
 }
 
-bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count) {
-    if (text.empty()) return false;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (UINT64_MAX - digit) / 10) return false;  // would not fit in 64 bits
-        value = value * 10 + digit;
-    }
-    if (value > max) return false;
-    count = value;
-    return true;
-}
-
 bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];

@@ -6,7 +6,6 @@
 
 #include "board/display_text.h"
 #include "board/idle_pass.h"
-#include "board/key_actions.h"
 #include "files/binary_file.h"
 #include "files/file_error.h"
 #include "files/hex_file.h"
@@ -28,17 +27,6 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 // The system's reason for a failed load or save, as in "No such file or directory".
 std::string Reason(int systemError) {
     return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
-}
-
-bool IsPending(const Board& board, const KeyStroke& key) {
-    if (key.kind == KeyKind::User) return board.keys.userKeyPending != 0;
-    const KeyCell* cell = KeyAtGrid(key.gridRow, key.gridColumn);
-    return board.keys.pressed[cell->matrixRow][cell->matrixColumn] != 0;
-}
-
-// Only matrix keys and the USER KEY are taken by a scan; press:KEY does not wait.
-bool WaitsForScan(const KeyStroke& key) {
-    return key.waitForScan && (key.kind == KeyKind::Matrix || key.kind == KeyKind::User);
 }
 
 // The monitor ROM image: --rom's file, else the one beside the program, in a folder of any length
@@ -124,22 +112,6 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
     return true;
 }
 
-bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
-                  std::string& error) {
-    runner.RunInstructions(static_cast<std::uint64_t>(phase));
-    PressKey(board, key.gridRow, key.gridColumn);
-    std::uint32_t pass = 0;
-    if (phase > 0) {
-        runner.RunInstructions(static_cast<std::uint64_t>(kInstructionsPerPass - phase));
-        ++pass;
-    }
-    if (!WaitsForScan(key)) return true;
-    for (; pass < scanLimit && IsPending(board, key); ++pass) runner.RunPasses(1);
-    if (!IsPending(board, key)) return true;
-    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
-    return false;
-}
-
 std::string RegistersText(const CpuState& cpu) {
     return "PC=" + Hex(cpu.PC, 4) + " SP=" + Hex(cpu.SP, 4) + " AF=" + Hex(cpu.AF, 4) + " BC=" + Hex(cpu.BC, 4) +
            " DE=" + Hex(cpu.DE, 4) + " HL=" + Hex(cpu.HL, 4) + " IX=" + Hex(cpu.IX, 4) + " IY=" + Hex(cpu.IY, 4) +
@@ -179,19 +151,16 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     } else if (nmiSpool.Open()) {
         runner.SendNmiLogTo([&nmiSpool](const std::string& line) { nmiSpool.Add(line); });
     }
-    if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
-    for (std::size_t i = 0; i < options.keys.size(); ++i) {
-        if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
-        if (options.keys[i].waitPasses != 0) {
-            runner.RunPasses(options.keys[i].waitPasses);
-            continue;
-        }
-        std::string error;
-        if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
-            err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";
-            return kRunFailed;
-        }
-        runner.RunPasses(options.settlePasses);
+    std::string keyError;
+    const std::size_t delivered =
+        DeliverKeys(runner, *board, options.keys, KeyTiming{options.settlePasses, options.scanLimit, options.keyPhase},
+                    keyError, [&](std::size_t i) {
+                        if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
+                    });
+    if (delivered < options.keys.size()) {
+        err << "tarvorun: " << keyError << " (key " << delivered + 1 << " of " << options.keys.size()
+            << " in --keys)\n";
+        return kRunFailed;
     }
     const std::uint64_t writesBefore = runner.PortWrites();
     const std::uint64_t instructionsBefore = runner.Instructions();

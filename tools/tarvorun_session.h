@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/key_delivery.h"
+#include "board/pass_runner.h"
 #include "tarvorun_options.h"
-#include "tarvorun_passes.h"
 
 // Exit codes of the runner.
 enum : int {
@@ -22,14 +23,6 @@ enum : int {
 // Loads a raw binary file whole at address; it may hold at most
 // 10000h - address bytes. On false memory is unchanged and error says why.
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
-
-// Presses one key through a runner standing between two passes: after the
-// first phase instructions (0-9) of a pass; the pass is completed, then, for a
-// matrix key or the USER KEY, passes run until a port A read has taken it
-// (scanLimit of them at most, counting the completed one). False (with error
-// naming the key) when it was never taken.
-bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
-                  std::string& error);
 
 std::string RegistersText(const CpuState& cpu);
 std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);
