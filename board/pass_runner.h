@@ -24,12 +24,14 @@ struct PortWrite {
 struct CountingPorts {
     BoardPorts ports;
     std::uint64_t writes = 0;
+    std::uint64_t writesTo[4] = {};  // by port, 00h-03h
     std::vector<PortWrite>* log = nullptr;
     std::size_t logLimit = 0;
     std::uint8_t BoardPortIn(std::uint16_t port) { return ports.BoardPortIn(port); }
     void BoardPortOut(std::uint16_t port, std::uint8_t value) {
         if (port <= 0x0003) {
             ++writes;
+            ++writesTo[port];
             if (log != nullptr && log->size() < logLimit)
                 log->push_back(PortWrite{static_cast<std::uint8_t>(port), value});
         }
@@ -58,6 +60,7 @@ public:
     std::uint64_t Pass() const { return pass_; }
     std::uint64_t Instructions() const { return instructions_; }
     std::uint64_t PortWrites() const { return ports_.writes; }
+    std::uint64_t PortWritesTo(std::uint8_t port) const { return ports_.writesTo[port & 3u]; }
     // One line a change of the step NMI: "armed by instruction K of pass P",
     // "disarmed by instruction K of pass P", "taken in pass P, N instructions
     // after the arming". Kept for the instructions run one by one (observe,

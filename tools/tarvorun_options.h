@@ -43,6 +43,11 @@ struct RunOptions {
     bool cycles = false;
     std::vector<AddressRange> dumps;
     std::vector<HexSave> saves;
+    // --exercise: grade the program in submission (.asm or .hex) against the file's checks.
+    std::string exercisePath;
+    std::string submission;
+    std::string reportFormat;  // --report: junit, tap or json
+    std::string reportPath;
 };
 
 // Reads argv[1..argc-1]. On false, error is a one-line message for a usage

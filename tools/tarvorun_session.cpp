@@ -29,31 +29,9 @@ std::string Reason(int systemError) {
     return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
 }
 
-// The monitor ROM image: --rom's file, else the one beside the program, in a folder of any length
-// (the window's limit is its own buffer's). Only --no-rom runs the board without one.
-bool LoadRom(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
-             std::ostream& err) {
-    if (options.noRom) return true;
-    const char* const instead = " (--rom FILE names an image, --no-rom runs an empty board)";
-    if (!options.romGiven && programFolder.empty()) {
-        // Never fall back on the working folder: the image lies beside the program.
-        err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
-        return false;
-    }
-    const std::string path =
-        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
-    FileError fileError;
-    if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
-        err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
-            << (options.romGiven ? "" : instead) << "\n";
-        return false;
-    }
-    return true;
-}
-
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
-    if (!LoadRom(board, options, programFolder, separator, err)) return false;
+    if (!LoadRomImage(board, options, programFolder, separator, err)) return false;
     FileError fileError;
     for (const LoadStep& load : options.loads) {
         if (load.kind == LoadStep::Kind::Assembly) {
@@ -85,6 +63,26 @@ bool LoadFiles(Board& board, const RunOptions& options, const std::string& progr
 }
 
 }  // namespace
+
+bool LoadRomImage(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+                  std::ostream& err) {
+    if (options.noRom) return true;
+    const char* const instead = " (--rom FILE names an image, --no-rom runs an empty board)";
+    if (!options.romGiven && programFolder.empty()) {
+        // Never fall back on the working folder: the image lies beside the program.
+        err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
+        return false;
+    }
+    const std::string path =
+        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
+    FileError fileError;
+    if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
+        err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
+            << (options.romGiven ? "" : instead) << "\n";
+        return false;
+    }
+    return true;
+}
 
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error) {
     std::FILE* stream = OpenForReading(path);

@@ -24,6 +24,12 @@ enum : int {
 // 10000h - address bytes. On false memory is unchanged and error says why.
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
 
+// The monitor ROM image: --rom's file, else the one beside the program, in a
+// folder of any length (the window's limit is its own buffer's). Only --no-rom
+// runs the board without one. false, with a line on err, when it cannot be read.
+bool LoadRomImage(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+                  std::ostream& err);
+
 std::string RegistersText(const CpuState& cpu);
 std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);
 
