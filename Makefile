@@ -5,7 +5,7 @@
 #                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests (the CPU's on both loops)
 #                m32     32-bit x86 build with the web page's instruction loop, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
-#            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#            fuzz    the Intel HEX readers, the assembler and the exercise reader under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #            web-test  the web page in headless Chromium (tests/web/, build-web/)
 #            compare-cycles  our T-states against z80emu's cycle counts, when PEER_DIR names
@@ -17,6 +17,8 @@
 #   make bench-asm  Release build, then the assembler's benchmark (tools/bench_asm)
 #   make bench-history  step back at 10 million instructions deep, the history's memory, and the
 #                flat-out rate with the history off, on, and with one watchpoint
+#   make bench-exercises  tarvorun grading 1,000 submissions of the shipped exercises
+#                on every core (tools/bench_exercises.sh)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
@@ -74,7 +76,7 @@ test: setup-test native compare-cycles asan m32 mingw fuzz wine web-test
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
 	done
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
-	@grep -E '^(hex_record|hex_file|asm): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+	@grep -E '^(hex_record|hex_file|asm|exercise): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
 	@tail -n 1 $(COMPARE_DIR)/compare.log | sed 's/^/compare-cycles: /'
@@ -105,6 +107,11 @@ tarvorun:
 	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun tarvoasm --parallel $(JOBS)
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 	@echo "tarvoasm: $(NATIVE_DIR)/tools/tarvoasm"
+
+# How long grading takes: 1,000 submissions, every core.
+.PHONY: bench-exercises
+bench-exercises: tarvorun
+	bash $(SRC)/tools/bench_exercises.sh $(NATIVE_DIR)/tools/tarvorun 1000 $$(nproc)
 
 # (b) Sanitizers: any report ends the test program with a failure. The CPU
 # tests also run on the web page's instruction loop.
