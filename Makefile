@@ -22,7 +22,7 @@
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
-#   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
+#   make bench-web  emulated instructions a second in the page, flat out, and Assemble's time, in headless Chromium
 #   make bench-peers  ZEXDOC timed on our core and on another core's ZEXDOC program that
 #                you built (PEER_ZEXDOC; tools/bench_peers.sh), alternating rounds
 #   make compare-cycles  T-states of our core against z80emu's on random programs
@@ -290,6 +290,11 @@ WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
     $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
     $(wildcard $(SRC)/examples/*)
+# The source editor: CodeMirror from npm at the versions web/editor/package-lock.json
+# pins (npm ci, no install scripts), bundled with esbuild into one module that
+# the page loads when the editor is first opened.
+EDITOR_DIR := $(SRC)/web/editor
+EDITOR_INSTALLED := $(EDITOR_DIR)/node_modules/.package-lock.json
 
 .PHONY: web serve web-test bench-web setup-web clean-web FORCE
 
@@ -313,9 +318,18 @@ $(WEB_SITE)/tarvo.js: $(WEB_OBJECTS) $(WEB_DIR)/link-flags
 $(WEB_SITE)/index.html: $(WEB_PAGE_FILES)
 	/usr/bin/python3 $(SRC)/web/make_site.py $(SRC) $(WEB_SITE)
 
+$(EDITOR_INSTALLED): $(EDITOR_DIR)/package.json $(EDITOR_DIR)/package-lock.json
+	cd $(EDITOR_DIR) && npm ci --ignore-scripts --no-audit --no-fund
+	@touch $@
+
+$(WEB_SITE)/source_editor.js: $(EDITOR_INSTALLED) $(wildcard $(EDITOR_DIR)/*.js)
+	@mkdir -p $(@D)
+	$(EDITOR_DIR)/node_modules/.bin/esbuild $(EDITOR_DIR)/source_editor.js --bundle --format=esm --minify \
+	    --log-level=warning --outfile=$@
+
 web: setup-web
-	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html
-	@echo "web: $(WEB_SITE) ($$(du -cb $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | tail -n 1 | cut -f1) bytes loaded at start)"
+	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js
+	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v source_editor.js) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens)"
 
 serve: web
 	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"
@@ -327,7 +341,8 @@ web-test: setup-test web
 	/usr/bin/python3 $(SRC)/tests/web/test_page.py $(WEB_SITE) $(WEB_DIR) 2>&1 | tee $(WEB_DIR)/web-test.log
 
 # Emulated instructions a second in the page in headless Chromium, flat out
-# (a benchmark, not a test): compare the board bus figure of make bench.
+# (a benchmark, not a test): compare the board bus figure of make bench. Then
+# the time Assemble takes over a generated source of 10,000 lines.
 bench-web: web
 	/usr/bin/python3 $(SRC)/tests/web/bench_page.py $(WEB_SITE) $(WEB_DIR)
 

@@ -206,6 +206,8 @@ void CollectResult(Assembly& a, AssemblyResult& result) {
     for (AsmSourceFile& f : a.files) result.files.push_back(std::move(f));
     result.hasEntry = a.hasEntry;
     result.entry = a.entry;
+    result.hasOrigin = a.hasOrigin;
+    result.origin = a.origin;
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ struct AssemblyResult {
     std::vector<AsmSourceFile> files;
     bool hasEntry = false;  // END with an address
     std::uint16_t entry = 0;
+    bool hasOrigin = false;  // an ORG was assembled: origin is the address the first one set
+    std::uint16_t origin = 0;
 
     bool Succeeded() const { return errors == 0; }
 };

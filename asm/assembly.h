@@ -111,6 +111,8 @@ public:
     unsigned warnings = 0;
     bool hasEntry = false;
     std::uint16_t entry = 0;
+    bool hasOrigin = false;
+    std::uint16_t origin = 0;
 
     std::vector<Token> tokens;  // scratch for the line parser
 };

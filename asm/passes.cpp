@@ -185,6 +185,10 @@ private:
                     if (final_) Error(si, args[0].column, "ORG " + ValueText(at.value) + " lies outside 0000h-FFFFh");
                 } else if (at.ok) {
                     address_ = at.value;
+                    if (final_ && !a_.hasOrigin) {
+                        a_.hasOrigin = true;
+                        a_.origin = static_cast<std::uint16_t>(address_);
+                    }
                 }
                 line.address = static_cast<std::uint16_t>(address_);
                 return DefineLabel(si);

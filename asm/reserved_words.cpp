@@ -51,17 +51,23 @@ Directive DirectiveNamed(std::string_view upper) {
     return Directive::None;
 }
 
+std::vector<std::pair<std::string, WordKind>> ReservedWords() {
+    std::vector<std::pair<std::string, WordKind>> all;
+    const InstructionTable& table = Z80Instructions();
+    for (const char* word : kOperatorWords) all.emplace_back(word, WordKind::Operator);
+    for (const std::string& mnemonic : table.Mnemonics()) all.emplace_back(mnemonic, WordKind::Mnemonic);
+    for (const std::string& name : table.Registers()) all.emplace_back(name, WordKind::Register);
+    for (const NamedDirective& d : kDirectives) all.emplace_back(d.name, WordKind::Directive);
+    return all;
+}
+
 WordKind KindOfWord(const std::string& upper) {
-    // One look-up for every name the parser meets.
+    // One look-up for every name the parser meets. AND, OR and XOR are
+    // operators and mnemonics: the later kind wins, and the expression parser
+    // knows them by their place, the line parser as instructions.
     static const std::unordered_map<std::string, WordKind> words = [] {
         std::unordered_map<std::string, WordKind> all;
-        const InstructionTable& table = Z80Instructions();
-        // AND, OR and XOR are operators too: the expression parser knows
-        // them by their place, the line parser as instructions.
-        for (const char* word : kOperatorWords) all[word] = WordKind::Operator;
-        for (const std::string& mnemonic : table.Mnemonics()) all[mnemonic] = WordKind::Mnemonic;
-        for (const std::string& name : table.Registers()) all[name] = WordKind::Register;
-        for (const NamedDirective& d : kDirectives) all[d.name] = WordKind::Directive;
+        for (const auto& [word, kind] : ReservedWords()) all[word] = kind;
         return all;
     }();
     const auto it = words.find(upper);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 enum class Directive : std::uint8_t {
     None,
@@ -39,6 +41,9 @@ enum class WordKind : std::uint8_t {
 
 // What a word is (upper case).
 WordKind KindOfWord(const std::string& upper);
+
+// Every reserved word (upper case) with its kind, for an editor's colouring.
+std::vector<std::pair<std::string, WordKind>> ReservedWords();
 
 // Directive names for "did you mean" hints, upper case.
 const char* const* DirectiveNames(std::size_t& count);

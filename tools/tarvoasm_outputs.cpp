@@ -1,11 +1,9 @@
 #include "tarvoasm_outputs.h"
 
-#include <memory>
 #include <system_error>
-#include <vector>
 
+#include "asm/assembly_hex.h"
 #include "asm/listings.h"
-#include "files/hex_file.h"
 #include "files/safe_save.h"
 
 namespace {
@@ -33,14 +31,8 @@ bool SaveText(const std::string& path, const std::string& text, std::ostream& ou
 }
 
 bool SaveHex(const AssemblyResult& result, const std::string& path, std::string& error) {
-    auto memory = std::make_unique<BoardMemory>();
-    for (std::size_t i = 0; i < result.memory.size(); ++i) memory->bytes[i] = result.memory[i];
-    std::vector<HexFileRange> ranges;
-    for (const AsmRange& r : result.ranges) ranges.push_back({r.from, r.to});
     FileError fileError;
-    if (WriteHexFileRanges(path.c_str(), *memory, ranges.data(), ranges.size(), &fileError) != 0) {
-        return Failed(path, fileError.systemError, error);
-    }
+    if (WriteAssemblyHex(path.c_str(), result, &fileError) != 0) return Failed(path, fileError.systemError, error);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
+#include "web/temporary_stops.h"
 #include "web/web_board.h"
 
 namespace {
@@ -40,19 +41,10 @@ int pendingTapeCommand = kNoTapeCommand;
 // Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
 constexpr int kRanOn = 0;
 constexpr int kStoppedAtBreakpoint = 1;
-constexpr int kStoppedOnReturn = 2;  // Step over: the instruction after the CALL, RST or DJNZ
+constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops(): a step's end
 int stopReason = kRanOn;
 std::uint8_t breakpoints[65536];
 int breakpointCount = 0;
-
-// Step over: the run stops before the instruction at pc once SP is back at sp.
-struct ReturnStop {
-    bool set = false;
-    std::uint16_t pc = 0;
-    std::uint16_t sp = 0;
-    bool Reached(const CpuState& cpu) const { return set && cpu.PC == pc && cpu.SP == sp; }
-};
-ReturnStop returnStop;
 
 // The page paints a decimal point, lit or not, over the whole place of the
 // window's two point rectangles: the window's lit point, three pixels wide,
@@ -91,15 +83,15 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 
 // Power off and on: the whole board as the page started it (every register,
 // memory zero with the monitor loaded again, the 8255, the latches, the key
-// matrix), no key waiting, at the start of an idle pass, no Step over under
-// way. Breakpoints are the page's, not the board's: they stay. Returns as
-// tarvo_start.
+// matrix), no key waiting, at the start of an idle pass, no temporary stop
+// (Step over, a source-level step) under way. Breakpoints are the page's, not
+// the board's: they stay. Returns as tarvo_start.
 EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
     ClearBoard(board);
     cursor.Restart();
     keys = KeyQueue{};
     stopReason = kRanOn;
-    returnStop.set = false;
+    PageTemporaryStops().Clear();
     pendingTapeCommand = kNoTapeCommand;
     repaintRequested = true;
     return tarvo_start();
@@ -107,37 +99,31 @@ EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, and with a return stop set before
-// the instruction it waits for, except the very first one, so that a run can
-// go on from the breakpoint it stopped at.
+// an instruction at a breakpoint address, and at any time before one at a
+// temporary stop (Step over's return, a source-level step's next line), except
+// the very first one, so that a run can go on from the breakpoint it stopped
+// at. A stop of either kind ends the temporary stops.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
     const bool breakpointsOn = useBreakpoints != 0 && breakpointCount > 0;
-    if (!breakpointsOn && !returnStop.set) {
+    TemporaryStops& temporary = PageTemporaryStops();
+    if (!breakpointsOn && !temporary.Any()) {
         return static_cast<int>(RunPassesWithKeys(cursor, keys, board, static_cast<std::uint64_t>(passes)));
     }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran = RunUntilWithKeys(cursor, keys, count, [breakpointsOn](const Board& b) {
-        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || returnStop.Reached(b.cpu);
+    const std::uint64_t ran = RunUntilWithKeys(cursor, keys, count, [breakpointsOn, &temporary](const Board& b) {
+        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || temporary.Reached(b.cpu);
     });
     if (ran < count) {
-        stopReason = returnStop.Reached(board.cpu) ? kStoppedOnReturn : kStoppedAtBreakpoint;
-        if (stopReason == kStoppedOnReturn) returnStop.set = false;
+        stopReason = temporary.Reached(board.cpu) ? kStoppedTemporarily : kStoppedAtBreakpoint;
+        temporary.Clear();
     }
     return static_cast<int>(ran);
 }
 
 // One of the reasons above, for the last tarvo_run.
 EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
-
-// Step over: from now on runs stop before the instruction at pc with SP at sp
-// (once); a pc below 0 takes the stop away.
-EMSCRIPTEN_KEEPALIVE void tarvo_set_return_stop(int pc, int sp) {
-    returnStop.set = pc >= 0;
-    returnStop.pc = static_cast<std::uint16_t>(pc);
-    returnStop.sp = static_cast<std::uint16_t>(sp);
-}
 
 EMSCRIPTEN_KEEPALIVE void tarvo_step() { StepWithKeys(cursor, keys, board); }
 

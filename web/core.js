@@ -5,8 +5,9 @@
 
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
-// Why a run stopped short (tarvo_stop_reason): a breakpoint, or Step over's return.
-export const StopReason = Object.freeze({ none: 0, breakpoint: 1, returned: 2 });
+// Why a run stopped short (tarvo_stop_reason): a breakpoint, or one of the
+// temporary stops of a step (Step over's return, a source-level step's line).
+export const StopReason = Object.freeze({ none: 0, breakpoint: 1, temporary: 2 });
 // Where the CPU is as the monitor sees it (tarvo_monitor_place, without its
 // "holds the program" bit).
 const monitorPlaces = ["outside", "inside", "waiting"];
@@ -47,6 +48,56 @@ export async function loadCore() {
   const { default: createTarvoModule } = await import("./tarvo.js");
   const module = await createTarvoModule();
   return wrapCore(module, await monitor);
+}
+
+// The assembler of the core (web/asm_binding.cpp). A source goes in through
+// a file, never as a string argument: it may be long.
+function wrapAssembler(module, { c, int32s, handOver }) {
+  const assembleFile = c("tarvo_assemble", "number", ["string", "string"]);
+  const summary = c("tarvo_assembly_summary", "number", []);
+  const linesTable = c("tarvo_assembly_lines", "number", []);
+  const place = c("tarvo_diagnostic_place", "number", ["number"]);
+  const message = c("tarvo_diagnostic_message", "number", ["number"]);
+  const text = (name) => {
+    const f = c(name, "number", []);
+    return () => module.UTF8ToString(f());
+  };
+  const writeHex = c("tarvo_write_assembly_hex", "number", ["string"]);
+  return Object.freeze({
+    // Assembles the text under the file name: errors and warnings, the
+    // messages ({line, column, error, text}), for each source line from 1
+    // the address and size of its bytes (lines[2 * (line - 1)] and the word
+    // after it), and where Run from start begins (null when nowhere).
+    assemble: (name, source) => {
+      const errors = handOver("source.asm", source, (path) => assembleFile(path, name));
+      if (errors < 0) throw new Error("the core could not read the source");
+      const [errorCount, warnings, messageCount, lineCount, start, fromLabel] = int32s(summary(), 6);
+      const messages = [];
+      for (let i = 0; i < messageCount; ++i) {
+        const [line, column, isError] = int32s(place(i), 3);
+        messages.push({ line, column, error: isError === 1, text: module.UTF8ToString(message(i)) });
+      }
+      return { errors: errorCount, warnings, messages, lines: int32s(linesTable(), 2 * lineCount),
+               start: start < 0 ? null : start, startIsLabel: fromLabel === 1 };
+    },
+    listing: text("tarvo_assembly_listing"),
+    symbols: text("tarvo_assembly_symbols"),
+    // The reserved words as {word: kind}, kind one of "D" (directive),
+    // "O" (operator), "M" (mnemonic), "R" (register or condition).
+    words: () => {
+      const kinds = {};
+      for (const line of text("tarvo_asm_words")().split("\n")) if (line) kinds[line.slice(2)] = line[0];
+      return kinds;
+    },
+    // The last assembly's bytes as an Intel HEX file, or null.
+    hexFile: () => {
+      const path = filesFolder + "/assembled.hex";
+      if (writeHex(path) !== 0) return null;
+      const bytes = module.FS.readFile(path);
+      module.FS.unlink(path);
+      return bytes;
+    },
+  });
 }
 
 function wrapCore(module, monitor) {
@@ -90,7 +141,6 @@ function wrapCore(module, monitor) {
   const displayText = c("tarvo_display_text", "number", []);
   const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
   const setRegister = c("tarvo_set_register", "number", ["number", "number"]);
-  const setReturnStop = c("tarvo_set_return_stop", null, ["number", "number"]);
   const monitorPlace = c("tarvo_monitor_place", "number", []);
   const savedTable = c("tarvo_monitor_saved_registers", "number", []);
   let monitorLoaded = false;
@@ -155,9 +205,13 @@ function wrapCore(module, monitor) {
     run: c("tarvo_run", "number", ["number", "number"]),
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
-    // Step over: runs stop once before the instruction at pc with SP at sp.
-    setReturnStop,
-    clearReturnStop: () => setReturnStop(-1, 0),
+    // Stops for the next run only, gone once a run stops: at an address (with
+    // SP at sp, as Step over wants it, or -1 for any), or at the first byte of
+    // every line of the last assembly.
+    addTemporaryStop: c("tarvo_add_temporary_stop", null, ["number", "number"]),
+    stopAtSourceLines: c("tarvo_stop_at_source_lines", null, []),
+    clearTemporaryStops: c("tarvo_clear_temporary_stops", null, []),
+    assembler: wrapAssembler(module, { c, int32s, handOver }),
     // Power off and on: the board as the page started it; returns as start().
     powerCycle: () => {
       monitorLoaded = powerCycle() !== 0;

@@ -10,8 +10,9 @@ import { RegisterView } from "./register_view.js";
 const disassemblyLines = 16;
 const memoryRows = 8;
 const refreshMs = 250;
-// Step over runs these through to the instruction after them.
-const steppedOver = /^(CALL|RST|DJNZ)\b/;
+// Step over runs these through to the instruction after them (here and in the
+// source panel).
+export const steppedOver = /^(CALL|RST|DJNZ)\b/;
 // What the state line adds for each place of monitorView().
 const monitorPlaceText = { outside: "", inside: ": in the monitor", waiting: ": in the monitor, waiting for a key" };
 
@@ -25,6 +26,7 @@ export class CpuPanel {
     this.say = say;
     this.element = (id) => root.querySelector("#" + id);
     this.breakpoints = [];
+    this.onBreakpointsChange = null;  // after a breakpoint was set or cleared
     this.registers = new RegisterView(root.querySelector("#register-view"),
                                       { core, pacer, say, changed: () => this.refresh() });
     this.disassemblyFrom = null;  // an address chosen with Show; null: from PC
@@ -116,10 +118,10 @@ export class CpuPanel {
     this.element("disassembly-address").value = "";
   }
 
-  // Step over ends: reached, stopped at a breakpoint, paused or run on.
+  // Step over, or a step of the source panel, ends: reached, stopped at a
+  // breakpoint, paused, stepped or run on.
   endStepOver() {
-    if (this.returnTo === null) return;
-    this.core.clearReturnStop();
+    this.core.clearTemporaryStops();
     this.returnTo = null;
   }
 
@@ -136,7 +138,7 @@ export class CpuPanel {
       return false;
     }
     this.returnTo = (r.PC + d.length) & 0xFFFF;
-    this.core.setReturnStop(this.returnTo, r.SP);
+    this.core.addTemporaryStop(this.returnTo, r.SP);
     this.pacer.paused = false;
     return true;
   }
@@ -154,6 +156,7 @@ export class CpuPanel {
     this.core.setBreakpoint(address, i >= 0 ? 0 : 1);
     this.pacer.breakpointsOn = this.breakpoints.length > 0;
     this.refresh();
+    if (this.onBreakpointsChange) this.onBreakpointsChange();
   }
 
   // A hexadecimal address field: a number 0 to FFFF, or null after a message.

@@ -5,9 +5,10 @@
 
 Beside the compiled tarvo.js and tarvo.wasm (written there by the build), it
 converts the board and keypad pictures from res/*.bmp to PNG, copies the
-monitor image, the example programs with a list of them (examples.json, the
-descriptions taken from examples/README.md), and the page itself from web/,
-with the help panel's sections of monitor/README.md put into index.html.
+monitor image, the example programs (HEX files and their sources) with a list
+of them (examples.json, the descriptions taken from examples/README.md), and
+the page itself from web/, with the help panel's sections of monitor/README.md
+put into index.html.
 """
 import json
 import re
@@ -64,7 +65,12 @@ def main() -> int:
     listed = []
     for hex_file in sorted((source / "examples").glob("*.hex")):
         shutil.copyfile(hex_file, examples / hex_file.name)
-        listed.append({"file": hex_file.name, "about": descriptions.get(hex_file.stem, "")})
+        entry = {"file": hex_file.name, "about": descriptions.get(hex_file.stem, "")}
+        program = hex_file.with_suffix(".asm")
+        if program.exists():  # the source the editor opens
+            shutil.copyfile(program, examples / program.name)
+            entry["source"] = program.name
+        listed.append(entry)
     (examples / "examples.json").write_text(json.dumps(listed, indent=1) + "\n", encoding="utf-8")
 
     web = source / "web"

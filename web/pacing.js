@@ -24,7 +24,7 @@ export class Pacer {
     this.core = core;
     this.afterFrame = null;
     this.speed = defaultSpeed;  // instructions a second, or "max"
-    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a Step over
+    this.paused = false;   // Pause in the CPU panel, a breakpoint, or the end of a Step over or a source-level step
     this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
     this.breakpointsOn = false;
     this.onStop = null;    // (StopReason) after a run stopped short: paused then
@@ -35,6 +35,7 @@ export class Pacer {
     this.counted = 0;
     this.countStart = null;
     this.rate = 0;         // instructions a second over the last whole second
+    this.total = 0;        // instructions run since the page started
   }
 
   // From now on, a frame at every animation frame; afterFrame runs after
@@ -88,7 +89,9 @@ export class Pacer {
 
   runPasses(passes) {
     if (passes <= 0) return;
-    this.counted += this.core.run(passes, this.breakpointsOn ? 1 : 0);
+    const ran = this.core.run(passes, this.breakpointsOn ? 1 : 0);
+    this.counted += ran;
+    this.total += ran;
     const reason = this.core.stopReason();
     if (reason !== StopReason.none) {
       this.paused = true;

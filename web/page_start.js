@@ -14,6 +14,8 @@ import { Pacer } from "./pacing.js";
 import { hex4, messageLine, plural } from "./page_text.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
+import { SourceFiles } from "./source_files.js";
+import { SourcePanel } from "./source_panel.js";
 import { SpeedPanel } from "./speed_panel.js";
 
 const byId = (id) => document.getElementById(id);
@@ -45,10 +47,12 @@ async function startPage() {
       if (pacer.paused) { afterChange(); cpu.refresh(); }
       showStatus();
     };
+    const sources = new SourcePanel(byId("source-panel"), { core, pacer, cpu, files, press, say });
+    const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     const examples = new ExampleList(byId("examples-panel"), {
-      load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
+      load: (name, bytes) => files.loadHexBytes(name, bytes), sources, press, pacer, say });
     const afterPower = () => {
-      cpu.endStepOver();  // the core has dropped its return stop
+      cpu.endStepOver();  // the core has dropped its temporary stops
       view.showDisplay();
       cpu.refresh();
       showStatus();
@@ -63,19 +67,21 @@ async function startPage() {
       keysAllowed: () => !ranges.isOpen() && !power.isOpen(),
     });
     returnFocusToBoard(focusBoard);
-    files.acceptDropsOn(document);
+    files.acceptDropsOn(document, (file) => sourceFiles.openDropped(file));
     examples.fill();
     cpu.listen(afterChange);
+    sources.listen();
     cpu.refresh();
     pacer.start(() => {
       afterChange();
       cpu.tick();
+      sources.tick();
       speed.showRate();
       showStatus();
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, power, press }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

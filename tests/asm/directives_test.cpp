@@ -50,6 +50,9 @@ TEST(AsmDirectives, LabelsOrgEquAndDefl) {
                                                           {"count", 2},     {"Start", 7}};
     for (const auto& name : expected) EXPECT_EQ(ValueOf(r, name.first), name.second) << name.first;
     EXPECT_EQ(r.symbols.size(), expected.size());
+    EXPECT_TRUE(r.hasOrigin);
+    EXPECT_EQ(r.origin, 0x1800) << "the first ORG's address, not the last";
+    EXPECT_FALSE(AssembleText("\tNOP\n").hasOrigin);
 }
 
 TEST(AsmDirectives, ValuesFromLaterLinesSettleOverPasses) {

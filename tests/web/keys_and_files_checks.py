@@ -171,12 +171,13 @@ def check_long_text_is_refused(page, out):
 
 def check_examples_start_themselves(page, out):
     example = "//ul[@id='examples']//button[text()='{}']"
-    page.driver.find_element("xpath", example.format("counter.hex")).click()
+    page.driver.find_element("xpath", example.format("counter.asm")).click()
     first = page.wait_display(lambda text: text[:1] != "1" and text.endswith("  "), 10)  # counting
     page.wait_display(lambda text: text != first and text.endswith("  "), 10)
-    page.driver.find_element("xpath", example.format("echo.hex")).click()  # while the counter runs
+    page.driver.find_element("xpath", example.format("echo.asm")).click()  # while the counter runs
     page.wait_display("------", 10)
-    assert page.message() == "Loaded echo.hex after RESET, and typed ADDR 1 8 0 0 GO to start it.", page.message()
+    assert page.message() == "Assembled echo.asm after RESET, and typed ADDR 1 8 0 0 GO to start it.", page.message()
+    assert page.js("return Tarvo.page.sources.text()").startswith("; echo.asm: keypad echo."), "not in the editor"
     assert focused(page) == "board", focused(page)
     page.js("document.getElementById('message').textContent = ''")
     typed(page, Keys.ENTER)  # GO for the board (echo ignores it), not the button again

@@ -8,6 +8,7 @@ through the page: the greeting and address mode, keypad clicks read back from
 the canvas pixels, an example loaded through the file input and run, the CPU
 panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
 download, the messages for a bad file and a bad range, the checks of
+source_checks.py (the source editor, Assemble, source-level stepping), of
 keys_and_files_checks.py (typed keys, focus, the pressed key, the memory
 editor, loads, examples, long text, Power off and on) and of learner_checks.py
 (help, the CPU panel's tools, phone and desktop layout), and a console without
@@ -24,6 +25,7 @@ try:
     from page_driver import Page, hex_file, serve, start_chromium
     import keys_and_files_checks as keys_files
     from learner_checks import CHECKS as LEARNER_CHECKS
+    from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -245,8 +247,8 @@ def check_step_keeps_the_idle_pass(page, out):
 
 
 def check_example_list_and_intr(page, out):
-    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.hex']").click()
-    page.wait_for(lambda: page.message() == "Loaded intcount.hex after RESET, and typed ADDR 1 8 0 0 GO to start it.",
+    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.asm']").click()
+    page.wait_for(lambda: page.message() == "Assembled intcount.asm after RESET, and typed ADDR 1 8 0 0 GO to start it.",
                   5, "the example to load")
     page.press("MONI")
     time.sleep(0.3)
@@ -269,8 +271,12 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
           check_binary_drop_and_save, check_memory_view, keys_files.check_memory_editor_follows_the_board,
           keys_files.check_loads_say_what_they_did, keys_files.check_long_text_is_refused,
-          check_step_keeps_the_idle_pass, keys_files.check_examples_start_themselves, check_example_list_and_intr,
-          keys_files.check_power_off_and_on] + LEARNER_CHECKS + [check_no_console_errors]
+          check_step_keeps_the_idle_pass, keys_files.check_power_off_and_on,
+          # The source checks open the editor empty; the examples then open in it. Before the layout
+          # checks, so that the phone's layout is checked with the editor open.
+          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
+          keys_files.check_examples_start_themselves, check_example_list_and_intr] + LEARNER_CHECKS + [
+          check_no_console_errors]
 
 
 def main():
