@@ -2,24 +2,27 @@
 #
 #   make test    all of the below in order, stopping at the first failure:
 #                native  Release build (warnings as errors), unit tests and ZEXDOC/ZEXALL
-#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests
-#                m32     32-bit x86 build, unit tests run through qemu-i386
+#                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests (the CPU's on both loops)
+#                m32     32-bit x86 build with the web page's instruction loop, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
-#            fuzz    the Intel HEX readers under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#            fuzz    the Intel HEX readers, the assembler and the exercise reader under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #            web-test  the web page in headless Chromium (tests/web/, build-web/)
 #            compare-cycles  our T-states against z80emu's cycle counts, when PEER_DIR names
 #                    z80emu's sources (tools/compare_cycles.sh); skipped without it
 #   make run     build the 64-bit Windows program and start it (under Wine on Linux)
-#   make tarvorun   only the headless runner with the monitor beside it, no tests
-#                (build/tools/tarvorun)
+#   make tarvorun   only the headless runner with the monitor beside it, and the
+#                assembler, no tests (build/tools/tarvorun, build/tools/tarvoasm)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
+#   make bench-asm  Release build, then the assembler's benchmark (tools/bench_asm)
 #   make bench-history  step back at 10 million instructions deep, the history's memory, and the
 #                flat-out rate with the history off, on, and with one watchpoint
+#   make bench-exercises  tarvorun grading 1,000 submissions of the shipped exercises
+#                on every core (tools/bench_exercises.sh)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
-#   make bench-web  emulated instructions a second in the page, flat out, in headless Chromium
+#   make bench-web  emulated instructions a second in the page, flat out, and Assemble's time, in headless Chromium
 #   make bench-peers  ZEXDOC timed on our core and on another core's ZEXDOC program that
 #                you built (PEER_ZEXDOC; tools/bench_peers.sh), alternating rounds
 #   make compare-cycles  T-states of our core against z80emu's on random programs
@@ -73,13 +76,13 @@ test: setup-test native compare-cycles asan m32 mingw fuzz wine web-test
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
 	done
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
-	@grep -E '^hex_(record|file): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+	@grep -E '^(hex_record|hex_file|asm|exercise): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
 	@tail -n 1 $(COMPARE_DIR)/compare.log | sed 's/^/compare-cycles: /'
 
-# (e) The Intel HEX record and file readers under libFuzzer (clang, ASan and
-# UBSan) for a bounded time each; any crash fails.
+# (e) The Intel HEX record and file readers and the assembler under libFuzzer
+# (clang, ASan and UBSan) for a bounded time each; any crash fails.
 fuzz:
 	bash $(SRC)/tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) 2>&1 | tee $(FUZZ_DIR).log
 
@@ -96,23 +99,32 @@ native: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(NATIVE_DIR))
 
-# The headless runner and the monitor ROM beside it, quickly: no tests, no
-# exercisers, nothing to install but CMake and a C++ compiler.
+# The headless runner and the monitor ROM beside it, and the assembler,
+# quickly: no tests, no exercisers, nothing to install but CMake and a C++ compiler.
 .PHONY: tarvorun
 tarvorun:
 	$(CMAKE) -S $(SRC) -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF -DTARVO_EXERCISERS=OFF
-	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun --parallel $(JOBS)
+	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun tarvoasm --parallel $(JOBS)
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
+	@echo "tarvoasm: $(NATIVE_DIR)/tools/tarvoasm"
 
-# (b) Sanitizers: any report ends the test program with a failure.
+# How long grading takes: 1,000 submissions, every core.
+.PHONY: bench-exercises
+bench-exercises: tarvorun
+	bash $(SRC)/tools/bench_exercises.sh $(NATIVE_DIR)/tools/tarvorun 1000 $$(nproc)
+
+# (b) Sanitizers: any report ends the test program with a failure. The CPU
+# tests also run on the web page's instruction loop.
 asan:
 	$(CMAKE) -S $(SRC) -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
-	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
+	    -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF -DTARVO_PORTABLE_LOOP_TESTS=ON -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE)"
 	$(CMAKE) --build $(ASAN_DIR) --parallel $(JOBS)
 	$(call CTEST_RUN,$(ASAN_DIR))
 
 # (c) 32-bit x86: GoogleTest is built for -m32 from Debian's source package and
-# installed inside the build folder, then the tests run through qemu-i386.
+# installed inside the build folder, then the tests run through qemu-i386. The
+# core takes the instruction loop of the web page (TARVO_PORTABLE_LOOP), 32-bit
+# like wasm32, so that the page's loop is tested natively too.
 m32-googletest:
 	$(CMAKE) -S $(GTEST_SOURCE) -B $(M32_GTEST_DIR)/build -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
@@ -123,7 +135,7 @@ m32-googletest:
 m32: m32-googletest
 	$(CMAKE) -S $(SRC) -B $(M32_DIR) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAINS)/linux-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=ON -DTARVO_TESTS=ON -DTARVO_EXERCISERS=OFF \
-	    -DGTest_DIR=$(M32_GTEST_DIR)/install/lib/cmake/GTest
+	    -DTARVO_PORTABLE_LOOP=ON -DGTest_DIR=$(M32_GTEST_DIR)/install/lib/cmake/GTest
 	$(CMAKE) --build $(M32_DIR) --parallel $(JOBS)
 	@# The ELF class byte of the test program: 1 is 32-bit.
 	@class=$$(od -An -tu1 -j4 -N1 $(M32_DIR)/tests/tarvo_tests | tr -d ' '); \
@@ -230,6 +242,13 @@ bench: configure-native
 	$(CMAKE) --build $(NATIVE_DIR) --target bench_cpu --parallel $(JOBS)
 	$(NATIVE_DIR)/tools/bench_cpu
 
+# The assembler's speed on the monitor and on a generated 10,000-line source
+# (a benchmark, not a test: it prints figures and their targets).
+.PHONY: bench-asm
+bench-asm: configure-native
+	$(CMAKE) --build $(NATIVE_DIR) --target bench_asm --parallel $(JOBS)
+	$(NATIVE_DIR)/tools/bench_asm $(SRC)/monitor/monitor.asm
+
 # ZEXDOC on our core and on another core's ZEXDOC program (PEER_ZEXDOC, built by
 # you outside this repository with the same compiler and flags), alternating rounds.
 bench-peers:
@@ -251,8 +270,8 @@ clean: clean-web
 	rm -rf $(NATIVE_DIR) $(ASAN_DIR) $(M32_DIR) $(FUZZ_DIR) $(FUZZ_DIR).log $(WINE_DIR) $(SRC)/build-bench-peers $(COMPARE_DIR) $(foreach a,$(MINGW_ARCHES),$(call MINGW_DIR,$(a)))
 
 # ---------------------------------------------------------------------------
-# The web page: the portable core (cpu/, board/, files/, without the Windows
-# files) and the bindings in web/ compiled with Emscripten (em++), plus the
+# The web page: the portable core (cpu/, board/, files/, asm/, without the
+# Windows files) and the bindings in web/ compiled with Emscripten (em++), plus the
 # static files that make_site.py puts beside them. build-web/site/ can be put
 # on any web host as it is.
 WEB_DIR := $(SRC)/build-web
@@ -263,14 +282,20 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/history/*.cpp $(SRC)/web/*.cpp))
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/history/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
 WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_malloc,_free \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString,stringToUTF8,lengthBytesUTF8
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
-    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(wildcard $(SRC)/examples/*)
+    $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
+    $(wildcard $(SRC)/examples/*)
+# The source editor: CodeMirror from npm at the versions web/editor/package-lock.json
+# pins (npm ci, no install scripts), bundled with esbuild into one module that
+# the page loads when the editor is first opened.
+EDITOR_DIR := $(SRC)/web/editor
+EDITOR_INSTALLED := $(EDITOR_DIR)/node_modules/.package-lock.json
 
 .PHONY: web serve web-test bench-web setup-web clean-web FORCE
 
@@ -294,9 +319,18 @@ $(WEB_SITE)/tarvo.js: $(WEB_OBJECTS) $(WEB_DIR)/link-flags
 $(WEB_SITE)/index.html: $(WEB_PAGE_FILES)
 	/usr/bin/python3 $(SRC)/web/make_site.py $(SRC) $(WEB_SITE)
 
+$(EDITOR_INSTALLED): $(EDITOR_DIR)/package.json $(EDITOR_DIR)/package-lock.json
+	cd $(EDITOR_DIR) && npm ci --ignore-scripts --no-audit --no-fund
+	@touch $@
+
+$(WEB_SITE)/source_editor.js: $(EDITOR_INSTALLED) $(wildcard $(EDITOR_DIR)/*.js)
+	@mkdir -p $(@D)
+	$(EDITOR_DIR)/node_modules/.bin/esbuild $(EDITOR_DIR)/source_editor.js --bundle --format=esm --minify \
+	    --log-level=warning --outfile=$@
+
 web: setup-web
-	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html
-	@echo "web: $(WEB_SITE) ($$(du -cb $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | tail -n 1 | cut -f1) bytes loaded at start)"
+	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js
+	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v source_editor.js) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens)"
 
 serve: web
 	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"
@@ -308,7 +342,8 @@ web-test: setup-test web
 	/usr/bin/python3 $(SRC)/tests/web/test_page.py $(WEB_SITE) $(WEB_DIR) 2>&1 | tee $(WEB_DIR)/web-test.log
 
 # Emulated instructions a second in the page in headless Chromium, flat out
-# (a benchmark, not a test): compare the board bus figure of make bench.
+# (a benchmark, not a test): compare the board bus figure of make bench. Then
+# the time Assemble takes over a generated source of 10,000 lines.
 bench-web: web
 	/usr/bin/python3 $(SRC)/tests/web/bench_page.py $(WEB_SITE) $(WEB_DIR)
 

@@ -36,27 +36,38 @@
 #define TARVO_BIG_ENDIAN_HOST 0
 #endif
 
+// The instruction loop's two settings. Each can be set from the build
+// (-DTARVO_THREADED_DISPATCH=0, say); the CMake option TARVO_PORTABLE_LOOP
+// sets both as WebAssembly has them, so that native tests run the page's loop.
+//
 // Threaded dispatch (cpu/run_instructions.h) needs labels as values, which
 // GCC and Clang offer; other compilers (MSVC) take the portable switch. So
 // does WebAssembly: it has no indirect jumps, and Emscripten turns the labels
 // back into one large switch that runs slower than the plain one.
+#ifndef TARVO_THREADED_DISPATCH
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(__EMSCRIPTEN__)
 #define TARVO_THREADED_DISPATCH 1
 #else
 #define TARVO_THREADED_DISPATCH 0
 #endif
+#endif
 
-// WebAssembly passes and returns structs through memory, and a struct whose
-// address leaves the loop cannot live in the engine's registers: calls to the
-// prefixed instructions with the bus by value put PC and R in memory for every
-// instruction, which cost the page close to half its speed. So on WebAssembly
-// the run holds the bus by reference and the prefixed instructions are inlined
-// into the dispatch; only a prefix after a prefix (DD DD and the like) leaves
-// through a call, which takes PC and R by value from the run's own copy.
+// The run's state in locals. WebAssembly passes and returns structs through
+// memory, and a struct whose address leaves the loop cannot live in the
+// engine's registers: calls to the prefixed instructions with the bus by
+// value put PC and R in memory for every instruction, which cost the page
+// close to half its speed. So on WebAssembly the run holds the bus by
+// reference and the prefixed instructions are inlined into the dispatch.
+#ifndef TARVO_RUN_IN_LOCALS
 #if defined(__EMSCRIPTEN__)
 #define TARVO_RUN_IN_LOCALS 1
-#define TARVO_PREFIXED_INLINE TARVO_FORCE_INLINE
 #else
 #define TARVO_RUN_IN_LOCALS 0
+#endif
+#endif
+// How the prefixed instructions' functions are compiled under that setting.
+#if TARVO_RUN_IN_LOCALS
+#define TARVO_PREFIXED_INLINE TARVO_FORCE_INLINE
+#else
 #define TARVO_PREFIXED_INLINE
 #endif

@@ -57,11 +57,16 @@ struct CheckedBus<Fitting<Bus>> {
     using Type = Bus;
 };
 
+// One instruction's, or one run's, CPU: the record, the bus as the run holds
+// it, and PC and R held aside (see RunRegisters).
 template <class Bus>
 struct Exec {
     CpuState& cpu;
     typename RunBus<Bus>::Type bus;
     std::uint16_t pc;
+    // R so far, counted whole: one add per instruction, unmasked (CurrentR
+    // puts R together). The threaded loop counts R apart and fills this in
+    // only for the instructions that read or set it (cpu/run_instructions.h).
     std::uint16_t r;
     // T-states of the running instruction that the constant added for its
     // first byte does not cover: what a condition that held adds, and the
@@ -106,7 +111,9 @@ TARVO_FORCE_INLINE unsigned FieldP(std::uint8_t op) { return (op >> 4) & 3u; }
 TARVO_FORCE_INLINE std::uint8_t& Reg8(CpuState& cpu, const RegisterMap& map, unsigned field) {
     return ByteAt(cpu, map.slots[field]);
 }
-TARVO_FORCE_INLINE std::uint16_t& HlRole(CpuState& cpu, const RegisterMap& map) { return WordAt(cpu, map.slots[kSlotHl]); }
+TARVO_FORCE_INLINE std::uint16_t& HlRole(CpuState& cpu, const RegisterMap& map) {
+    return WordAt(cpu, map.slots[kSlotHl]);
+}
 TARVO_FORCE_INLINE std::uint16_t& Pair(CpuState& cpu, const RegisterMap& map, unsigned p) {
     return WordAt(cpu, map.slots[kSlotPairs + p]);
 }
@@ -123,10 +130,12 @@ TARVO_FORCE_INLINE std::uint16_t MemoryOperand(Exec<Bus>& x, const RegisterMap& 
 }
 
 // R counts instructions in its low seven bits; bit 7 is kept.
-TARVO_FORCE_INLINE std::uint16_t NextR(std::uint16_t r) { return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F)); }
+TARVO_FORCE_INLINE std::uint16_t NextR(std::uint16_t r) {
+    return static_cast<std::uint16_t>((r & 0x80) | ((r + 1) & 0x7F));
+}
 
-// During a run, x.r counts every instruction (one add, no masking) and
-// cpu.R keeps bit 7; R is the two put together.
+// During a run, x.r counts every instruction and cpu.R keeps bit 7; R is the
+// two put together.
 template <class Bus>
 TARVO_FORCE_INLINE std::uint16_t CurrentR(const Exec<Bus>& x) {
     return static_cast<std::uint16_t>((x.cpu.R & 0x80) | (x.r & 0x7F));

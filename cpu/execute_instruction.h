@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "cpu/alu.h"
-#include "cpu/compiler_hints.h"
 #include "cpu/base_ops.h"
 #include "cpu/block_ops.h"
 #include "cpu/cb_ops.h"
+#include "cpu/compiler_hints.h"
 #include "cpu/cpu_access.h"
 #include "cpu/cpu_state.h"
 #include "cpu/decode_tables.h"
@@ -36,10 +36,6 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
         case OpClass::PrefixFD:
         case OpClass::PrefixED:
         case OpClass::PrefixCB: {
-            if (kClass == OpClass::PrefixCB && IsIndexed(m)) {
-                ExecuteIndexedCb(x, m);
-                return;
-            }
             // PC and R go by value, in host registers: passing x itself would
             // let them escape, and copying it costs a store and reload stall.
             RunRegisters after = ExecutePrefixed<Bus>(x.cpu, x.bus, RunRegisters{x.pc, x.r, 0}, kClass);
@@ -213,44 +209,34 @@ TARVO_FORCE_INLINE void ExecuteClass(Exec<Bus>& x, const RegisterMap& m, std::ui
     TARVO_UNREACHABLE();
 }
 
-// A prefix after a prefix (DD DD, FD ED and the like) leaves through this
-// call. Where the prefixed instructions are inlined into the dispatch
-// (TARVO_RUN_IN_LOCALS) it breaks the recursion, and PC and R go by value so
-// that the run's state never has its address taken. The instruction is now
-// longer than four bytes, so its fetches are tested again (CheckedBus).
-template <class Bus>
-TARVO_NO_INLINE RunRegisters ExecuteNestedPrefix(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
-                                                 OpClass prefix) {
-    return ExecutePrefixed<Bus>(cpu, bus, run, prefix);
-}
+// What an instruction after a prefix leaves to do: nothing, or the
+// instruction after one more prefix.
+constexpr OpClass kNoPrefixFollows = OpClass::Nop;
 
 template <OpClass kClass, class Bus>
-TARVO_FORCE_INLINE void ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, std::uint8_t op) {
-    // CB after DD/FD is the indexed CB form, handled in place.
+TARVO_FORCE_INLINE OpClass ExecuteAfterPrefix(Exec<Bus>& x, const RegisterMap& m, std::uint8_t op) {
     if constexpr (kClass == OpClass::PrefixDD || kClass == OpClass::PrefixFD || kClass == OpClass::PrefixED) {
-        using Checked = typename CheckedBus<Bus>::Type;
-        RunRegisters after = ExecuteNestedPrefix<Checked>(x.cpu, x.bus, RunRegisters{x.pc, x.r, 0}, kClass);
-        x.pc = after.pc;
-        x.r = after.r;
-        x.tStates += after.tStates;
+        return kClass;
+    } else if constexpr (kClass == OpClass::PrefixCB) {
+        ExecuteIndexedCb(x, m);  // CB comes after a prefix only as DD CB / FD CB
     } else {
         ExecuteClass<kClass>(x, m, op);
     }
+    return kNoPrefixFollows;
 }
 
 // The instruction after a prefix, with the prefix's decode table and
 // register map: one case per opcode byte, as for unprefixed instructions (see
-// Execute). Returns its T-states from the prefix's table; the handler adds
-// any more to x.tStates. Kept apart from x, which may live in memory here, so
-// that the result is put together in registers: read back whole from x, it
-// would wait on the smaller stores that wrote PC and R.
+// Execute). Adds its T-states from the prefix's table to tStates, a local of
+// the caller kept apart from x (which may live in memory here) so that the
+// sum is put together in registers; the handler adds any more to x.tStates.
 template <const OpClass (&kTable)[256], const TStateTable& kTStates, class Bus>
-TARVO_FORCE_INLINE std::uint32_t ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m) {
+TARVO_FORCE_INLINE OpClass ExecuteWithTable(Exec<Bus>& x, const RegisterMap& m, std::uint32_t& tStates) {
     switch (FetchByte(x)) {
-#define TARVO_PREFIXED_CASE(n)                  \
-    case n:                                     \
-        ExecuteAfterPrefix<kTable[n]>(x, m, n); \
-        return kTStates[n];
+#define TARVO_PREFIXED_CASE(n) \
+    case n:                    \
+        tStates += kTStates[n]; \
+        return ExecuteAfterPrefix<kTable[n]>(x, m, n);
         TARVO_EACH_OPCODE(TARVO_PREFIXED_CASE)
 #undef TARVO_PREFIXED_CASE
     }
@@ -274,20 +260,47 @@ TARVO_PREFIXED_INLINE void ExecuteIndexedCb(Exec<Bus>& x, const RegisterMap& m) 
     }
 }
 
-// After a prefix byte. Only the last of a run of DD/FD counts, and ED drops
-// it: a prefix met in ExecuteWithTable comes back here afresh.
+// A prefix after a prefix (DD DD, FD ED and the like). Only the last of a run
+// of DD/FD counts, and ED drops it: each prefix met goes round the loop again,
+// which calls nothing that could come back here, so that the prefixed
+// instructions can be forced inline into the dispatch (TARVO_RUN_IN_LOCALS)
+// by every compiler. Rare, so one decoding serves IX and IY alike. The
+// instruction is now longer than four bytes: its fetches are tested
+// (CheckedBus).
+template <class Bus>
+TARVO_NO_INLINE RunRegisters ExecuteNestedPrefix(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
+                                                 OpClass prefix) {
+    Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
+    std::uint32_t tStates = 0;
+    do {
+        if (prefix == OpClass::PrefixED) {
+            prefix = ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap, tStates);
+        } else {
+            prefix = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(
+                x, prefix == OpClass::PrefixDD ? kIxMap : kIyMap, tStates);
+        }
+    } while (prefix != kNoPrefixFollows);
+    return RunRegisters{x.pc, x.r, tStates + x.tStates};
+}
+
+// After a prefix byte; a second prefix leaves through ExecuteNestedPrefix.
 template <class Bus>
 TARVO_PREFIXED_INLINE RunRegisters ExecutePrefixed(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run,
                                                    OpClass prefix) {
     Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
     std::uint32_t tStates = 0;
+    OpClass next;
     switch (prefix) {
-        case OpClass::PrefixDD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIxMap); break;
-        case OpClass::PrefixFD: tStates = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIyMap); break;
-        case OpClass::PrefixED: tStates = ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap); break;
-        default: tStates = ExecuteWithTable<CbDecodeTable, kAfterCbTStates>(x, kMainMap); break;
+        case OpClass::PrefixDD: next = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIxMap, tStates); break;
+        case OpClass::PrefixFD: next = ExecuteWithTable<MainDecodeTable, kAfterIndexTStates>(x, kIyMap, tStates); break;
+        case OpClass::PrefixED: next = ExecuteWithTable<EdDecodeTable, kAfterEdTStates>(x, kMainMap, tStates); break;
+        default: next = ExecuteWithTable<CbDecodeTable, kAfterCbTStates>(x, kMainMap, tStates); break;
     }
-    return RunRegisters{x.pc, x.r, tStates + x.tStates};
+    if (next == kNoPrefixFollows) return RunRegisters{x.pc, x.r, tStates + x.tStates};
+    RunRegisters after =
+        ExecuteNestedPrefix<typename CheckedBus<Bus>::Type>(cpu, x.bus, RunRegisters{x.pc, x.r, 0}, next);
+    after.tStates += tStates + x.tStates;
+    return after;
 }
 
 // After an unprefixed instruction of class kClass: what its handler added to

@@ -25,17 +25,18 @@ namespace z80 {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"  // labels as values, here only
 
-// R is not counted here per instruction: done counts them already, so R is
-// x.r + done, and a register freed for the loop keeps more of the bus and
-// registers out of memory. Only a prefixed instruction, which steps R once
-// more and may load or read it, needs R whole: x.r is made so around it.
+// R is not counted here per instruction: done counts them already, so R so
+// far is rBase + done, and a register freed for the loop keeps more of the bus
+// and registers out of memory. rBase starts as R at the run's start and moves
+// when LD R,A sets R. Only a prefixed instruction reads or sets R, so only for
+// one is x.r made R so far, and rBase follows what it leaves there.
 template <OpClass kClass, class Bus>
-TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint64_t done, std::uint8_t op) {
+TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint16_t& rBase, std::uint64_t done, std::uint8_t op) {
     constexpr bool kPrefix = kClass == OpClass::PrefixCB || kClass == OpClass::PrefixDD ||
                              kClass == OpClass::PrefixED || kClass == OpClass::PrefixFD;
-    if (kPrefix) x.r = static_cast<std::uint16_t>(x.r + done);
+    if (kPrefix) x.r = static_cast<std::uint16_t>(rBase + done);
     ExecuteClass<kClass>(x, kMainMap, op);
-    if (kPrefix) x.r = static_cast<std::uint16_t>(x.r - done);
+    if (kPrefix) rBase = static_cast<std::uint16_t>(x.r - done);
 }
 
 // The board's bus tests every fetch against the window. The handlers of the
@@ -43,14 +44,18 @@ TARVO_FORCE_INLINE void ExecuteCountedByRun(Exec<Bus>& x, std::uint64_t done, st
 // loop first tests that the instruction's four bytes at most all read back,
 // and runs one that does not (at the top of ROM or RAM, or outside both)
 // through the portable switch, tested byte by byte. A bus without such a view
-// (the flat bus) runs every instruction threaded.
+// (the flat bus) runs every instruction threaded. Held gives what the loop
+// holds its bus through: the run's own, or a FittingView made from it (which
+// a run that holds its bus by reference then refers to).
 template <class Bus, class = void>
 struct ThreadedBus {
     using Type = Bus;
+    static typename RunBus<Bus>::Type Held(typename RunBus<Bus>::Type bus) { return bus; }
 };
 template <class Bus>
 struct ThreadedBus<Bus, std::void_t<typename Bus::FittingView>> {
     using Type = Fitting<Bus>;
+    static typename Bus::FittingView Held(const typename Bus::RunView& view) { return view; }
 };
 
 template <class Bus>
@@ -77,8 +82,10 @@ template <class Bus, class StopBefore>
 inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBefore& stopBefore,
                                      std::uint64_t& tStates) {
     using Threaded = typename ThreadedBus<Bus>::Type;
-    Exec<Threaded> x{run.cpu, run.bus, run.pc, run.r, 0};  // a local copy, whose PC can live in a host register
-    std::uint64_t total = tStates;                          // so can the count
+    auto&& held = ThreadedBus<Bus>::Held(run.bus);
+    Exec<Threaded> x{run.cpu, held, run.pc, run.r, 0};  // a local copy, whose PC can live in a host register
+    std::uint16_t rBase = run.r;
+    std::uint64_t total = tStates;  // so can the count
 #define TARVO_HANDLER_ADDRESS(n) &&opcode_##n,
     static const void* const kHandlers[256] = {TARVO_EACH_OPCODE(TARVO_HANDLER_ADDRESS)};
 #undef TARVO_HANDLER_ADDRESS
@@ -90,25 +97,25 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
     goto* kHandlers[x.bus.Fetch(x.pc++)]
 
     TARVO_NEXT_INSTRUCTION();
-tested: {  // R made whole for it: done counts it already
+tested: {  // R so far, less this instruction: done counts it already
     RunRegisters after =
-        ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(x.r + done - 1), 0});
+        ExecuteTested<Bus>(x.cpu, x.bus, RunRegisters{x.pc, static_cast<std::uint16_t>(rBase + done - 1), 0});
     x.pc = after.pc;
-    x.r = static_cast<std::uint16_t>(after.r - done);
+    rBase = static_cast<std::uint16_t>(after.r - done);
     total += after.tStates;
 }
     TARVO_NEXT_INSTRUCTION();
-#define TARVO_HANDLER(n)                                 \
-    opcode_##n : total += kUnprefixedTStates[n];         \
-    ExecuteCountedByRun<MainDecodeTable[n]>(x, done, n); \
-    CollectTStates<MainDecodeTable[n]>(x, total);        \
+#define TARVO_HANDLER(n)                                        \
+    opcode_##n : total += kUnprefixedTStates[n];                \
+    ExecuteCountedByRun<MainDecodeTable[n]>(x, rBase, done, n); \
+    CollectTStates<MainDecodeTable[n]>(x, total);               \
     TARVO_NEXT_INSTRUCTION();
     TARVO_EACH_OPCODE(TARVO_HANDLER)
 #undef TARVO_HANDLER
 #undef TARVO_NEXT_INSTRUCTION
 finished:
     run.pc = x.pc;
-    run.r = static_cast<std::uint16_t>(x.r + done);
+    run.r = static_cast<std::uint16_t>(rBase + done);
     tStates = total;
     return done;
 }

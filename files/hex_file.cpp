@@ -165,15 +165,26 @@ std::size_t FormatDataRecord(char (&line)[kLineCapacity], const BoardMemory& mem
 }  // namespace
 
 int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to, FileError* error) {
-    if (!IsFileAddressRange(from, to)) return -2;
+    const HexFileRange range{from, to};
+    return WriteHexFileRanges(path, memory, &range, 1, error);
+}
+
+int WriteHexFileRanges(const char* path, const BoardMemory& memory, const HexFileRange* ranges, std::size_t count,
+                       FileError* error) {
+    for (std::size_t r = 0; r < count; ++r) {
+        if (!IsFileAddressRange(ranges[r].from, ranges[r].to)) return -2;
+    }
     SafeSave save;
     if (!BeginSafeSave(save, path)) return ReportSaveFailure(save, error);
     char line[kLineCapacity];
-    // Kept on purpose: the byte at To is saved too, unlike the binary commands.
-    for (std::uint32_t start = from; start <= to; start += kBytesPerRecord) {
-        const std::uint32_t left = to - start + 1;
-        const std::uint32_t count = left < kBytesPerRecord ? left : kBytesPerRecord;
-        SaveBytes(save, line, FormatDataRecord(line, memory, start, count));
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::uint32_t to = ranges[r].to;
+        // Kept on purpose: the byte at To is saved too, unlike the binary commands.
+        for (std::uint32_t start = ranges[r].from; start <= to; start += kBytesPerRecord) {
+            const std::uint32_t left = to - start + 1;
+            const std::uint32_t bytes = left < kBytesPerRecord ? left : kBytesPerRecord;
+            SaveBytes(save, line, FormatDataRecord(line, memory, start, bytes));
+        }
     }
     SaveBytes(save, kEndOfFileRecord, sizeof kEndOfFileRecord - 1);
     if (FinishSafeSave(save) != 0) return ReportSaveFailure(save, error);

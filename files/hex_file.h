@@ -44,3 +44,13 @@ int ReadHexFile(const char* path, BoardMemory& memory, FileError* error = nullpt
 // when given, says why); -2 From above To or To above 0xFFFF (the file is not touched).
 int WriteHexFile(const char* path, const BoardMemory& memory, std::uint32_t from, std::uint32_t to,
                  FileError* error = nullptr);
+
+struct HexFileRange {
+    std::uint32_t from;
+    std::uint32_t to;  // included
+};
+
+// Saves several ranges into one file, each as WriteHexFile does, in the order given, then the
+// end-of-file record. Results as WriteHexFile's; -2 when any range is not From to To as above.
+int WriteHexFileRanges(const char* path, const BoardMemory& memory, const HexFileRange* ranges, std::size_t count,
+                       FileError* error = nullptr);

@@ -53,7 +53,11 @@ void StoppingRun::GoOnFromHere() {
 bool StoppingRun::Ask(const Board& board) {
     const bool watched = !watches_.Empty() && watchStop_(board);
     const bool atBreakpoint = breakpointsOn_ && breakpoints_[board.cpu.PC] != 0;
-    if (atBreakpoint) {
+    const bool atTemporary = temporaryOn_ && temporary_.Reached(board.cpu);
+    if (atTemporary) {
+        cause_ = StopCause::Temporary;
+        why_ = "the end of the step at " + Hex4(board.cpu.PC);
+    } else if (atBreakpoint) {
         cause_ = StopCause::Breakpoint;
         why_ = "the breakpoint at " + Hex4(board.cpu.PC);
     } else if (watched) {
@@ -61,7 +65,7 @@ bool StoppingRun::Ask(const Board& board) {
         why_ = WatchText(previousPc_);
     }
     previousPc_ = board.cpu.PC;
-    return atBreakpoint || watched;
+    return atTemporary || atBreakpoint || watched;
 }
 
 std::string StoppingRun::WatchText(std::uint16_t previousPc) const {
@@ -79,7 +83,7 @@ std::uint64_t StoppingRun::Run(std::uint64_t limit, bool useBreakpoints) {
     cause_ = StopCause::None;
     breakpointsOn_ = useBreakpoints;
     if (limit == 0 || !run_.board.run.running) return 0;
-    const bool stops = (useBreakpoints && HasBreakpoints()) || !watches_.Empty();
+    const bool stops = (useBreakpoints && HasBreakpoints()) || !watches_.Empty() || temporary_.Any();
     const bool fromHere = goOn_ && goOnAt_ == history_.Now();
     goOn_ = false;
     if (!stops) return history_.RunInstructions(limit);
@@ -89,16 +93,26 @@ std::uint64_t StoppingRun::Run(std::uint64_t limit, bool useBreakpoints) {
     } else {
         // A key due at this pass boundary comes first, as within a run.
         if (run_.cursor.Position() == 0) run_.keys.Serve(run_.board, run_.cursor.Passes(), 1);
-        if (Ask(run_.board)) return 0;
+        temporaryOn_ = temporary_.UnderWay();
+        if (Ask(run_.board)) {
+            temporary_.Clear();
+            return 0;
+        }
     }
+    temporaryOn_ = true;
     auto ask = [this](const Board& board) { return Ask(board); };
-    if (watches_.Empty()) return history_.RunUntil(limit, ask);
-    return history_.RunUntilOn(bus_, limit, ask);
+    const std::uint64_t ran =
+        watches_.Empty() ? history_.RunUntil(limit, ask) : history_.RunUntilOn(bus_, limit, ask);
+    temporaryOn_ = false;
+    if (cause_ != StopCause::None) temporary_.Clear();
+    else temporary_.SetUnderWay();
+    return ran;
 }
 
 bool StoppingRun::RunBack() {
     cause_ = StopCause::None;
     breakpointsOn_ = true;
+    temporaryOn_ = false;
     auto ask = [this](const Board& board) { return Ask(board); };
     StopCause found = StopCause::None;
     std::string why;

@@ -11,10 +11,11 @@
 #include <string>
 
 #include "history/board_history.h"
+#include "history/temporary_stops.h"
 #include "history/watch_bus.h"
 #include "history/watchpoints.h"
 
-enum class StopCause : std::uint8_t { None, Breakpoint, Watchpoint };
+enum class StopCause : std::uint8_t { None, Breakpoint, Temporary, Watchpoint };
 
 class StoppingRun {
 public:
@@ -25,6 +26,11 @@ public:
     void SetBreakpoint(std::uint16_t address, bool on);
     bool HasBreakpoints() const { return breakpointCount_ > 0; }
     Watchpoints& Watches() { return watches_; }
+    // Stops for the next forward run only, ended by any stop. Unlike the
+    // others they are not asked before the first instruction of the run that
+    // begins with them (a step to the next line begins on a line), nor by
+    // Run back.
+    TemporaryStops& Temporary() { return temporary_; }
 
     // Up to limit instructions with the stops asked (breakpoints only when
     // useBreakpoints); returns how many ran. Cause() says why it ran short.
@@ -50,6 +56,8 @@ private:
     std::unique_ptr<std::uint8_t[]> breakpoints_;
     int breakpointCount_ = 0;
     bool breakpointsOn_ = true;
+    bool temporaryOn_ = false;
+    TemporaryStops temporary_;
     Watchpoints watches_;
     WatchBus bus_;
     WatchStop watchStop_;

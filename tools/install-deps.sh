@@ -16,7 +16,8 @@ case "${1:-}" in
         # wine64, xvfb, xdotool, imagemagick and x11-utils: the program driven end
         # to end under Wine; pasmo: the check that the monitor source assembles to
         # the committed ROM image; emscripten, chromium, chromium-driver and
-        # python3-selenium: the web page built and driven in headless Chromium.
+        # python3-selenium: the web page built and driven in headless Chromium
+        # (npm below: its editor bundled).
         packages=(make cmake g++ libgtest-dev g++-multilib qemu-user
                   g++-mingw-w64-x86-64 g++-mingw-w64-i686 clang libclang-rt-14-dev
                   python3 python3-pil fonts-dejavu-core
@@ -26,7 +27,7 @@ case "${1:-}" in
         ;;
     web)
         # Emscripten compiles the core to WebAssembly; python3-pil turns the
-        # pictures into PNG; python3 serves the site.
+        # pictures into PNG; python3 serves the site; npm (below) brings the editor.
         packages=(make python3 python3-pil emscripten)
         ;;
     run)
@@ -37,6 +38,11 @@ case "${1:-}" in
         exit 2
         ;;
 esac
+# The page's editor is bundled from npm packages (web/editor/): Debian's npm,
+# and the nodejs it brings, only where the machine has no npm of its own.
+if [ "$1" != run ] && ! command -v npm >/dev/null 2>&1; then
+    packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // The board as the page drives it: start, key presses, runs of idle passes,
 // single instructions and breakpoints, and what the display needs repainted.
 // Every function is called from the page's script between two frames.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -40,8 +41,20 @@ int pendingTapeCommand = kNoTapeCommand;
 // Why the last tarvo_run stopped short: what tarvo_stop_reason hands the script.
 constexpr int kRanOn = 0;
 constexpr int kStoppedAtBreakpoint = 1;
+constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops(): a step's end
 constexpr int kStoppedAtWatchpoint = 3;
 int stopReason = kRanOn;
+
+// The page paints a decimal point, lit or not, over the whole place of the
+// window's two point rectangles: the window's lit point, three pixels wide,
+// all but vanishes once a phone scales the canvas down.
+SegmentRect PageSegmentRect(int digit, const SegmentShape& shape, bool lit) {
+    if (shape.bit != kSegmentPoint) return SegmentRectOnBoard(digit, shape, lit);
+    const SegmentRect a = SegmentRectOnBoard(digit, shape, true);
+    const SegmentRect b = SegmentRectOnBoard(digit, shape, false);
+    return SegmentRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                       std::max(a.bottom, b.bottom)};
+}
 
 void RequestRepaintHook(void*) { repaintRequested = true; }
 void TapeCommandHook(void*, TapeCommand command) {
@@ -71,6 +84,7 @@ StoppingRun& PageStops() {
     static StoppingRun stops(PageHistory(), BoardRun{board, access.bus, cursor, keys});
     return stops;
 }
+TemporaryStops& PageTemporaryStops() { return PageStops().Temporary(); }
 
 extern "C" {
 
@@ -85,9 +99,10 @@ EMSCRIPTEN_KEEPALIVE int tarvo_start() {
 
 // Power off and on: the whole board as the page started it (every register,
 // memory zero with the monitor loaded again, the 8255, the latches, the key
-// matrix), no key waiting, at the start of an idle pass: an input to the
-// history like any other, so that Step back goes back over it. Breakpoints
-// are the page's, not the board's: they stay. Returns as tarvo_start.
+// matrix), no key waiting, at the start of an idle pass, no temporary stop
+// (Step over, a source-level step) under way: an input to the history like
+// any other, so that Step back goes back over it. Breakpoints are the page's,
+// not the board's: they stay. Returns as tarvo_start.
 EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
     bool loaded = false;
     PageHistory().Input([&loaded] {
@@ -97,6 +112,7 @@ EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
         loaded = StartPageBoard();
     });
     stopReason = kRanOn;
+    PageTemporaryStops().Clear();
     pendingTapeCommand = kNoTapeCommand;
     repaintRequested = true;
     return loaded ? 1 : 0;
@@ -104,10 +120,11 @@ EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, and with watchpoints just after the
-// instruction that touched a watched place (history/stopping_run.h): never
-// before the first instruction after a stop or a step, so that a run goes on
-// from there.
+// an instruction at a breakpoint address, at a temporary stop (Step over's
+// return, a source-level step's next line), and with watchpoints just after
+// the instruction that touched a watched place (history/stopping_run.h):
+// never before the first instruction after a stop or a step, so that a run
+// goes on from there. Any stop ends the temporary stops.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
@@ -115,6 +132,7 @@ EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     const std::uint64_t ran = PageStops().Run(count, useBreakpoints != 0);
     switch (PageStops().Cause()) {
         case StopCause::Breakpoint: stopReason = kStoppedAtBreakpoint; break;
+        case StopCause::Temporary: stopReason = kStoppedTemporarily; break;
         case StopCause::Watchpoint: stopReason = kStoppedAtWatchpoint; break;
         case StopCause::None: break;
     }
@@ -165,16 +183,16 @@ EMSCRIPTEN_KEEPALIVE int tarvo_take_tape_command() {
 }
 
 // The rectangles of all 48 segments in drawing order, digit by digit, as the
-// window draws them into the board picture: left, top, right, bottom (both
-// edges included, the outline on them), 1 lit / 0 unlit, and the segment's
-// bit in the digit's pattern.
+// window draws them into the board picture (but the points, above): left,
+// top, right, bottom (both edges included, the outline on them), 1 lit /
+// 0 unlit, and the segment's bit in the digit's pattern.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
     static int rects[kDigitCount * kSegmentCount * kSegmentRecordInts];
     int* out = rects;
     for (int digit = 0; digit < kDigitCount; ++digit) {
         for (const SegmentShape& shape : kSegmentShapes) {
             const bool lit = (board.latches.digits[digit] & shape.bit) != 0;
-            const SegmentRect r = SegmentRectOnBoard(digit, shape, lit);
+            const SegmentRect r = PageSegmentRect(digit, shape, lit);
             *out++ = r.left;
             *out++ = r.top;
             *out++ = r.right;
@@ -189,13 +207,14 @@ EMSCRIPTEN_KEEPALIVE const int* tarvo_segments() {
 // What the script needs to know of the pictures and of the tables above, so
 // that no size is written twice: the canvas width, the board and keypad
 // picture heights, the number of segment records and the ints in each, the
-// register words of tarvo_registers, and the lit and unlit segment colours as
-// 0xRRGGBB.
+// register words of tarvo_registers, the lit and unlit segment colours as
+// 0xRRGGBB, and the words of tarvo_monitor_saved_registers.
 EMSCRIPTEN_KEEPALIVE const int* tarvo_layout() {
     const auto rgb = [](SegmentColour c) { return c.red << 16 | c.green << 8 | c.blue; };
     static const int layout[] = {
-        kCanvasWidth,       kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
-        kSegmentRecordInts, kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour)};
+        kCanvasWidth,          kBoardPictureHeight, kKeypadPictureHeight,   kDigitCount * kSegmentCount,
+        kSegmentRecordInts,    kRegisterWordCount,  rgb(kLitSegmentColour), rgb(kUnlitSegmentColour),
+        kMonitorSavedWordCount};
     return layout;
 }
 

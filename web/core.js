@@ -5,9 +5,14 @@
 
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
-
-// Why a run stopped short (tarvo_stop_reason): a breakpoint or a watchpoint.
-export const StopReason = Object.freeze({ none: 0, breakpoint: 1, watchpoint: 3 });
+// Why a run stopped short (tarvo_stop_reason): a breakpoint, one of the
+// temporary stops of a step (Step over's return, a source-level step's line),
+// or a watchpoint.
+export const StopReason = Object.freeze({ none: 0, breakpoint: 1, temporary: 2, watchpoint: 3 });
+// Where the CPU is as the monitor sees it (tarvo_monitor_place, without its
+// "holds the program" bit).
+const monitorPlaces = ["outside", "inside", "waiting"];
+const holdsProgramBit = 4;
 
 // Who last wrote a byte (tarvo_last_write).
 export const Writer = Object.freeze({ nobody: 0, instruction: 1, input: 2 });
@@ -30,6 +35,8 @@ const longestStringArgument = 255;
 // The words of tarvo_registers, in its order.
 const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "R",
                        "IFF1", "IFF2", "IM"];
+// The words of tarvo_monitor_saved_registers: IFF is the interrupt flip-flop.
+const savedRegisterNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "IFF"];
 
 // The monitor image as the site carries it, and where tarvo_start looks for it.
 const monitorUrl = "tarvo/tarvo-rom.bin";
@@ -50,6 +57,56 @@ export async function loadCore() {
   return wrapCore(module, await monitor);
 }
 
+// The assembler of the core (web/asm_binding.cpp). A source goes in through
+// a file, never as a string argument: it may be long.
+function wrapAssembler(module, { c, int32s, handOver }) {
+  const assembleFile = c("tarvo_assemble", "number", ["string", "string"]);
+  const summary = c("tarvo_assembly_summary", "number", []);
+  const linesTable = c("tarvo_assembly_lines", "number", []);
+  const place = c("tarvo_diagnostic_place", "number", ["number"]);
+  const message = c("tarvo_diagnostic_message", "number", ["number"]);
+  const text = (name) => {
+    const f = c(name, "number", []);
+    return () => module.UTF8ToString(f());
+  };
+  const writeHex = c("tarvo_write_assembly_hex", "number", ["string"]);
+  return Object.freeze({
+    // Assembles the text under the file name: errors and warnings, the
+    // messages ({line, column, error, text}), for each source line from 1
+    // the address and size of its bytes (lines[2 * (line - 1)] and the word
+    // after it), and where Run from start begins (null when nowhere).
+    assemble: (name, source) => {
+      const errors = handOver("source.asm", source, (path) => assembleFile(path, name));
+      if (errors < 0) throw new Error("the core could not read the source");
+      const [errorCount, warnings, messageCount, lineCount, start, fromLabel] = int32s(summary(), 6);
+      const messages = [];
+      for (let i = 0; i < messageCount; ++i) {
+        const [line, column, isError] = int32s(place(i), 3);
+        messages.push({ line, column, error: isError === 1, text: module.UTF8ToString(message(i)) });
+      }
+      return { errors: errorCount, warnings, messages, lines: int32s(linesTable(), 2 * lineCount),
+               start: start < 0 ? null : start, startIsLabel: fromLabel === 1 };
+    },
+    listing: text("tarvo_assembly_listing"),
+    symbols: text("tarvo_assembly_symbols"),
+    // The reserved words as {word: kind}, kind one of "D" (directive),
+    // "O" (operator), "M" (mnemonic), "R" (register or condition).
+    words: () => {
+      const kinds = {};
+      for (const line of text("tarvo_asm_words")().split("\n")) if (line) kinds[line.slice(2)] = line[0];
+      return kinds;
+    },
+    // The last assembly's bytes as an Intel HEX file, or null.
+    hexFile: () => {
+      const path = filesFolder + "/assembled.hex";
+      if (writeHex(path) !== 0) return null;
+      const bytes = module.FS.readFile(path);
+      module.FS.unlink(path);
+      return bytes;
+    },
+  });
+}
+
 function wrapCore(module, monitor) {
   const c = (name, result, args) => {
     const call = module.cwrap(name, result, args);
@@ -66,9 +123,9 @@ function wrapCore(module, monitor) {
   const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
 
   const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
-         lit, unlit] = int32s(c("tarvo_layout", "number", [])(), 8);
-  if (registerWords !== registerNames.length) {
-    throw new Error(`the core has ${registerWords} register words, the page names ${registerNames.length}`);
+         lit, unlit, savedWords] = int32s(c("tarvo_layout", "number", [])(), 9);
+  for (const [words, names] of [[registerWords, registerNames], [savedWords, savedRegisterNames]]) {
+    if (words !== names.length) throw new Error(`the core has ${words} register words, the page names ${names.length}`);
   }
   const layout = Object.freeze({
     canvasWidth, boardPictureHeight, keypadPictureHeight, canvasHeight: boardPictureHeight + keypadPictureHeight,
@@ -90,6 +147,17 @@ function wrapCore(module, monitor) {
   const loadErrorReason = c("tarvo_load_error_reason", "number", []);
   const displayText = c("tarvo_display_text", "number", []);
   const segmentCharacter = c("tarvo_segment_character", "number", ["number"]);
+  const setRegister = c("tarvo_set_register", "number", ["number", "number"]);
+  const monitorPlace = c("tarvo_monitor_place", "number", []);
+  const savedTable = c("tarvo_monitor_saved_registers", "number", []);
+  let monitorLoaded = false;
+  // Registers by name from a table of 16-bit words.
+  const named = (pointer, names) => {
+    const words = module.HEAPU16.subarray(pointer >> 1, (pointer >> 1) + names.length);
+    const byName = {};
+    names.forEach((name, i) => { byName[name] = words[i]; });
+    return byName;
+  };
 
   module.FS.mkdir(monitorFolder);
   module.FS.mkdir(filesFolder);
@@ -154,9 +222,9 @@ function wrapCore(module, monitor) {
     if (ints[0] !== loadReportNames.length + 1) {
       throw new Error(`the core reports ${ints[0]} ints of a load, the page names ${loadReportNames.length + 1}`);
     }
-    const named = { reason: module.UTF8ToString(loadErrorReason()) };
-    loadReportNames.forEach((name, i) => { named[name] = ints[i + 1]; });
-    return named;
+    const report = { reason: module.UTF8ToString(loadErrorReason()) };
+    loadReportNames.forEach((name, i) => { report[name] = ints[i + 1]; });
+    return report;
   };
 
   // The address space as stretches of one MemoryArea each, from 0000h up:
@@ -184,14 +252,25 @@ function wrapCore(module, monitor) {
     // The window's start order; false when there was no monitor image (the board starts all the same).
     start: () => {
       if (monitor !== null) module.FS.writeFile(monitorFolder + "/tarvo-rom.bin", new Uint8Array(monitor));
-      return startBoard() !== 0;
+      monitorLoaded = startBoard() !== 0;
+      return monitorLoaded;
     },
     run: c("tarvo_run", "number", ["number", "number"]),
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
     history,
+    // Stops for the next run only, gone once a run stops: at an address (with
+    // SP at sp, as Step over wants it, or -1 for any), or at the first byte of
+    // every line of the last assembly.
+    addTemporaryStop: c("tarvo_add_temporary_stop", null, ["number", "number"]),
+    stopAtSourceLines: c("tarvo_stop_at_source_lines", null, []),
+    clearTemporaryStops: c("tarvo_clear_temporary_stops", null, []),
+    assembler: wrapAssembler(module, { c, int32s, handOver }),
     // Power off and on: the board as the page started it; returns as start().
-    powerCycle: () => powerCycle() !== 0,
+    powerCycle: () => {
+      monitorLoaded = powerCycle() !== 0;
+      return monitorLoaded;
+    },
     step: c("tarvo_step", null, []),
     setBreakpoint: c("tarvo_set_breakpoint", null, ["number", "number"]),
     // A press as the learner makes it, through the key queue: how many waiting
@@ -220,12 +299,18 @@ function wrapCore(module, monitor) {
       return records;
     },
     // Every register by name: registers().PC.
-    registers: () => {
-      const first = registerTable() >> 1;
-      const words = module.HEAPU16.subarray(first, first + registerWords);
-      const named = {};
-      registerNames.forEach((name, i) => { named[name] = words[i]; });
-      return named;
+    registers: () => named(registerTable(), registerNames),
+    // false when the value does not fit the register (nothing changes).
+    setRegister: (name, value) => setRegister(registerNames.indexOf(name), value) !== 0,
+    // Where the CPU is as the board's monitor sees it: place "outside", "inside"
+    // or "waiting" (for a key); with holdsProgram, saved has the user's
+    // program's registers as the monitor saved them. All "outside" without
+    // the monitor image.
+    monitorView: () => {
+      const code = monitorLoaded ? monitorPlace() : 0;
+      const holdsProgram = (code & holdsProgramBit) !== 0;
+      return { place: monitorPlaces[code & (holdsProgramBit - 1)], holdsProgram,
+               saved: holdsProgram ? named(savedTable(), savedRegisterNames) : null };
     },
     readByte: c("tarvo_read_byte", "number", ["number"]),
     // The byte memory holds, readable or not (what a save writes), and what its address is (MemoryArea).

@@ -1,21 +1,20 @@
-// The view inside the CPU: registers, flags by name, a disassembly from PC,
-// memory, Run / Pause / Step one instruction, and breakpoints. Refreshed a few
-// times a second while the board runs and at once after anything that stops
-// or changes it.
+// The view inside the CPU: registers (register_view.js), a disassembly from
+// PC or from any address, memory, Run / Pause / Step one instruction / Step
+// over, and breakpoints. Refreshed a few times a second while the board runs
+// and at once after anything that stops or changes it.
 import { MemoryArea, StopReason } from "./core.js";
 import { writeByte } from "./memory_areas.js";
 import { hex2, hex4 } from "./page_text.js";
+import { RegisterView } from "./register_view.js";
 
-// The registers as the table shows them, row by row.
-const registerRows = [["AF", "BC", "DE", "HL"], ["AF'", "BC'", "DE'", "HL'"], ["IX", "IY", "SP", "PC"],
-                      ["I", "R", "IFF1", "IFF2", "IM"]];
-const byteRegisters = ["I", "R"];
-const stateRegisters = ["IFF1", "IFF2", "IM"];
-// The bits of F from bit 7 down; Y and X are the undocumented copies of bits 5 and 3.
-const flagNames = ["S", "Z", "Y", "H", "X", "P/V", "N", "C"];
 const disassemblyLines = 16;
 const memoryRows = 8;
 const refreshMs = 250;
+// Step over runs these through to the instruction after them (here and in the
+// source panel).
+export const steppedOver = /^(CALL|RST|DJNZ)\b/;
+// What the state line adds for each place of monitorView().
+const monitorPlaceText = { outside: "", inside: ": in the monitor", waiting: ": in the monitor, waiting for a key" };
 
 const escapeHtml = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;");
 
@@ -29,34 +28,19 @@ export class CpuPanel {
     this.say = say;
     this.element = (id) => root.querySelector("#" + id);
     this.breakpoints = [];
+    this.onBreakpointsChange = null;  // after a breakpoint was set or cleared
+    this.registers = new RegisterView(root.querySelector("#register-view"),
+                                      { core, pacer, say, changed: () => this.refresh() });
+    this.disassemblyFrom = null;  // an address chosen with Show; null: from PC
+    this.returnTo = null;         // while Step over runs: where it stops
     this.memoryAddress = 0x1800;
     this.lastRefresh = 0;
     this.state = this.element("run-state");
   }
 
-  showRegisters(r) {
-    let html = "";
-    for (const names of registerRows) {
-      html += "<tr>";
-      for (const name of names) {
-        const text = byteRegisters.includes(name) ? hex2(r[name])
-                   : stateRegisters.includes(name) ? String(r[name]) : hex4(r[name]);
-        html += "<th>" + name + "</th><td data-register=\"" + name + "\">" + text + "</td>";
-      }
-      html += "</tr>";
-    }
-    this.element("registers").innerHTML = html;
-    const f = r.AF & 0xFF;
-    this.element("flags").innerHTML = flagNames.map((name, i) => {
-      const set = (f >> (7 - i)) & 1;
-      return "<span class=\"flag" + (set ? " set" : "") + "\" data-flag=\"" + name + "\" title=\"" +
-             (set ? "set" : "clear") + "\">" + name + "=" + set + "</span>";
-    }).join(" ");
-  }
-
   showDisassembly(pc) {
     let html = "";
-    let address = pc;
+    let address = this.disassemblyFrom === null ? pc : this.disassemblyFrom;
     for (let line = 0; line < disassemblyLines; ++line) {
       const d = this.core.disassemble(address);
       const bytes = [];
@@ -75,15 +59,18 @@ export class CpuPanel {
   showMemory(r) {
     const follow = this.element("memory-follow").value;
     if (follow) this.memoryAddress = r[follow];
-    const start = this.memoryAddress & 0xFFF0;
+    const table = this.element("memory");
+    // 16, or 8 on a narrow screen: the style sheet decides.
+    const perRow = parseInt(getComputedStyle(table).getPropertyValue("--bytes-per-row"), 10) || 16;
+    const start = this.memoryAddress - (this.memoryAddress % perRow);
     let html = "<tr><th></th>";
-    for (let c = 0; c < 16; ++c) html += "<th>" + c.toString(16).toUpperCase() + "</th>";
+    for (let c = 0; c < perRow; ++c) html += "<th>" + c.toString(16).toUpperCase() + "</th>";
     html += "<th></th></tr>";
     for (let row = 0; row < memoryRows; ++row) {
-      const base = (start + row * 16) & 0xFFFF;
+      const base = (start + row * perRow) & 0xFFFF;
       let chars = "";
       html += "<tr><th>" + hex4(base) + "</th>";
-      for (let col = 0; col < 16; ++col) {
+      for (let col = 0; col < perRow; ++col) {
         const a = (base + col) & 0xFFFF;
         // The byte memory holds, as a save writes it; greyed where the CPU cannot read it.
         const b = this.core.storedByte(a);
@@ -95,7 +82,7 @@ export class CpuPanel {
       }
       html += "<td class=\"chars\">" + escapeHtml(chars) + "</td></tr>";
     }
-    this.element("memory").innerHTML = html;
+    table.innerHTML = html;
   }
 
   showBreakpoints() {
@@ -115,13 +102,47 @@ export class CpuPanel {
 
   refresh() {
     const r = this.core.registers();
-    this.showRegisters(r);
+    const monitor = this.core.monitorView();
+    this.registers.show(r, monitor);
     this.showDisassembly(r.PC);
     this.showMemory(r);
     this.showBreakpoints();
-    this.state.textContent = this.pacer.paused ? "Paused at " + hex4(r.PC) + "h"
-                           : this.pacer.holds > 0 ? "Standing still while the form is open" : "Running";
+    this.state.textContent = this.pacer.paused ? "Paused at " + hex4(r.PC) + "h" + monitorPlaceText[monitor.place]
+                           : this.pacer.holds > 0 ? "Standing still while the form is open"
+                           : this.returnTo !== null ? "Stepping over: running until " + hex4(this.returnTo) + "h (Pause stops it)"
+                           : "Running";
     this.lastRefresh = performance.now();
+  }
+
+  // The disassembly from PC again: after Follow PC, a step or a stop.
+  followPc() {
+    this.disassemblyFrom = null;
+    this.element("disassembly-address").value = "";
+  }
+
+  // Step over, or a step of the source panel, ends: reached, stopped at a
+  // breakpoint, paused, stepped or run on.
+  endStepOver() {
+    this.core.clearTemporaryStops();
+    this.returnTo = null;
+  }
+
+  // A CALL, RST or DJNZ at PC runs until the instruction after it is reached
+  // with SP back where it was, or a breakpoint, at the chosen speed (Pause
+  // stops it); any other instruction is one step. False when it was one step.
+  stepOver() {
+    this.endStepOver();
+    this.pacer.paused = true;
+    const r = this.core.registers();
+    const d = this.core.disassemble(r.PC);
+    if (!steppedOver.test(d.text)) {
+      this.core.step();
+      return false;
+    }
+    this.returnTo = (r.PC + d.length) & 0xFFFF;
+    this.core.addTemporaryStop(this.returnTo, r.SP);
+    this.pacer.paused = false;
+    return true;
   }
 
   // Called after every frame: a few times a second while running.
@@ -137,6 +158,7 @@ export class CpuPanel {
     this.core.setBreakpoint(address, i >= 0 ? 0 : 1);
     this.pacer.breakpointsOn = this.breakpoints.length > 0;
     this.refresh();
+    if (this.onBreakpointsChange) this.onBreakpointsChange();
   }
 
   // A hexadecimal address field: a number 0 to FFFF, or null after a message.
@@ -157,20 +179,31 @@ export class CpuPanel {
       handler();
     });
     on("run", "click", () => {
+      this.endStepOver();
       this.pacer.paused = false;
       this.refresh();
     });
     on("pause", "click", () => {
+      this.endStepOver();
       this.pacer.paused = true;
       this.refresh();
     });
     on("step", "click", () => {
+      this.endStepOver();
       this.pacer.paused = true;
       this.core.step();
       afterStep();
+      this.followPc();
+      this.refresh();
+    });
+    on("step-over", "click", () => {
+      if (!this.stepOver()) afterStep();
+      this.followPc();
       this.refresh();
     });
     this.pacer.onStop = (reason) => {
+      this.endStepOver();
+      this.followPc();
       this.refresh();
       if (reason === StopReason.breakpoint) {
         this.say("Stopped at the breakpoint at " + hex4(this.core.registers().PC) + "h. Run goes on from it.", false);
@@ -178,6 +211,19 @@ export class CpuPanel {
         this.say("Stopped by " + this.core.history.stopText() + ". Run goes on from here.", false);
       }
     };
+    this.registers.listen();
+    submit("disassembly-form", () => {
+      const address = this.addressField("disassembly-address", "Disassembly");
+      if (address === null) return;
+      this.disassemblyFrom = address;
+      this.refresh();
+    });
+    on("disassembly-pc", "click", () => {
+      this.followPc();
+      this.refresh();
+    });
+    // The memory view's bytes a row follow the width of the screen.
+    window.addEventListener("resize", () => this.refresh());
     on("disassembly", "click", (e) => {
       const row = e.target.closest("tr");
       if (row && row.dataset.address) this.toggleBreakpoint(parseInt(row.dataset.address, 16));

@@ -1,19 +1,18 @@
 // The list of example programs that the site carries (examples/examples.json,
 // written by make_site.py): a button for each, which starts it as a learner
-// would: RESET, the program loaded as Intel HEX, then ADDR, its first
-// address and GO typed through the key queue.
-import { gridOf } from "./keypad_keys.js";
-import { hex4 } from "./page_text.js";
+// would (program_start.js). An example with a source opens in the editor and
+// is assembled into memory; one without is loaded as Intel HEX.
+import { startProgram, startedText } from "./program_start.js";
 
 export class ExampleList {
   // root holds the list (#examples); load(name, bytes) puts a program into
-  // memory and gives what the load wrote (null when it failed); press(grid)
-  // presses a keypad key.
-  constructor(root, { load, press, pacer, say }) {
+  // memory and gives what the load wrote (null when it failed); sources is
+  // the source panel; press(grid) presses a keypad key.
+  constructor(root, { load, sources, press, pacer, say }) {
     this.list = root.querySelector("#examples");
     this.load = load;
-    this.press = press;
-    this.pacer = pacer;
+    this.sources = sources;
+    this.starter = { press, pacer };
     this.say = say;
   }
 
@@ -29,36 +28,44 @@ export class ExampleList {
       const item = document.createElement("li");
       const button = document.createElement("button");
       button.type = "button";
-      button.textContent = example.file;
-      button.addEventListener("click", () => this.fetchExample(example.file));
+      button.textContent = example.source || example.file;
+      button.addEventListener("click", () => this.fetchExample(example));
       item.appendChild(button);
       item.appendChild(document.createTextNode(" " + example.about));
       this.list.appendChild(item);
     }
   }
 
-  async fetchExample(file) {
-    let bytes;
+  async fetchExample(example) {
+    const file = example.source || example.file;
+    let body;
     try {
       const response = await fetch("examples/" + file);
       if (!response.ok) throw new Error(response.statusText);
-      bytes = new Uint8Array(await response.arrayBuffer());
+      body = example.source ? await response.text() : new Uint8Array(await response.arrayBuffer());
     } catch {
       this.say("There was an error opening the file! examples/" + file + " could not be fetched.", true);
       return;
     }
-    this.start(file, bytes);
+    if (example.source) await this.startSource(file, body);
+    else this.startHex(file, body);
   }
 
-  // RESET first, so that no program still running meets the new one half
-  // loaded; the run goes on if it was paused, for the keys to arrive.
-  start(file, bytes) {
-    this.press(gridOf("RESET"));
-    const loaded = this.load(file, bytes);
-    if (loaded === null || loaded.lowest < 0) return;
-    const keys = ["ADDR", ...hex4(loaded.lowest), "GO"];
-    for (const legend of keys) this.press(gridOf(legend));
-    this.pacer.paused = false;
-    this.say("Loaded " + file + " after RESET, and typed " + keys.join(" ") + " to start it.", false);
+  async startSource(file, text) {
+    try {
+      await this.sources.openSource(file, text);
+    } catch {
+      return;  // the source panel has said why
+    }
+    const keys = startProgram(this.starter, () => this.sources.assembleToStart());
+    if (keys !== null) this.say(startedText("Assembled " + file, keys), false);
+  }
+
+  startHex(file, bytes) {
+    const keys = startProgram(this.starter, () => {
+      const loaded = this.load(file, bytes);
+      return loaded === null || loaded.lowest < 0 ? null : loaded.lowest;
+    });
+    if (keys !== null) this.say(startedText("Loaded " + file, keys), false);
   }
 }

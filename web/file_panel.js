@@ -42,15 +42,16 @@ export class FilePanel {
     });
   }
 
-  // A dropped .hex file opens as Intel HEX, any other file as binary.
-  acceptDropsOn(target) {
+  // A dropped .hex file opens as Intel HEX, a file that openSource(file)
+  // takes (a .asm source) in the editor, any other file as binary.
+  acceptDropsOn(target, openSource) {
     target.addEventListener("dragover", (e) => e.preventDefault());
     target.addEventListener("drop", (e) => {
       e.preventDefault();
       const files = e.dataTransfer ? e.dataTransfer.files : null;
       if (!files || files.length === 0) return;
       if (/\.(hex|ihx)$/i.test(files[0].name)) this.openHexFile(files[0]);
-      else this.openBinaryFile(files[0]);
+      else if (!openSource(files[0])) this.openBinaryFile(files[0]);
     });
   }
 
@@ -143,7 +144,7 @@ export class FilePanel {
 
 const joined = (text, warnings) => (warnings === "" ? text : text + " Warning: " + warnings);
 
-function download(bytes, name, type) {
+export function download(bytes, name, type) {
   const link = document.createElement("a");
   link.href = URL.createObjectURL(new Blob([bytes], { type }));
   link.download = name;

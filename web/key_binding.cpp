@@ -1,12 +1,12 @@
 // Key presses from the page: every key the learner presses goes through the
 // board's key queue, so that none is lost or reordered however fast they
 // come, and keys typed while the run is paused wait for it to go on.
-// RESET and MONI act at once, as on the board, and drop the waiting keys:
-// they were typed for what these two keys break off (after RESET the monitor
-// reads away stale presses itself; after MONI it would act on them). The
-// tape keys run the page's file commands at once. Every press is an input
-// to the history, the queue's too. RESET starts the board's T-state count
-// afresh: the CPU panel counts T-states since reset.
+// Kept on purpose: RESET and MONI act at once, as on the board, and drop the
+// waiting keys: they were typed for what these two keys break off (after
+// RESET the monitor reads away stale presses itself; after MONI it would act
+// on them). The tape keys run the page's file commands at once. Every press
+// is an input to the history, the queue's too. RESET starts the board's
+// T-state count afresh: the CPU panel counts T-states since reset.
 #include <emscripten/emscripten.h>
 
 #include "board/key_actions.h"

@@ -5,8 +5,10 @@
 
 Beside the compiled tarvo.js and tarvo.wasm (written there by the build), it
 converts the board and keypad pictures from res/*.bmp to PNG, copies the
-monitor image, the example programs with a list of them (examples.json, the
-descriptions taken from examples/README.md), and the page itself from web/.
+monitor image, the example programs (HEX files and their sources) with a list
+of them (examples.json, the descriptions taken from examples/README.md), and
+the page itself from web/, with the help panel's sections of monitor/README.md
+put into index.html.
 """
 import json
 import re
@@ -16,7 +18,12 @@ from pathlib import Path
 
 from PIL import Image
 
+from markdown_sections import MarkdownError, sections_html
+
 PAGE_FILES = ("index.html", "tarvo.css")
+# The place in index.html for the help panel's part of the monitor's README.
+HELP_MARKER = "<!-- the help sections of monitor/README.md -->"
+HELP_SECTIONS = ["Keys", "Memory map", "A worked example"]
 SCRIPT_SUFFIX = ".js"
 
 
@@ -28,6 +35,14 @@ def example_descriptions(readme: Path) -> dict:
         if m:
             rows[m.group(1)] = m.group(2)
     return rows
+
+
+def page_with_help(page: str, readme: Path) -> str:
+    """index.html with the help sections of the README where its marker stands."""
+    if page.count(HELP_MARKER) != 1:
+        raise MarkdownError(f"index.html: the marker {HELP_MARKER} must stand there once")
+    help_html = sections_html(readme.read_text(encoding="utf-8"), HELP_SECTIONS, str(readme), "help-", 3)
+    return page.replace(HELP_MARKER, help_html)
 
 
 def main() -> int:
@@ -50,12 +65,23 @@ def main() -> int:
     listed = []
     for hex_file in sorted((source / "examples").glob("*.hex")):
         shutil.copyfile(hex_file, examples / hex_file.name)
-        listed.append({"file": hex_file.name, "about": descriptions.get(hex_file.stem, "")})
+        entry = {"file": hex_file.name, "about": descriptions.get(hex_file.stem, "")}
+        program = hex_file.with_suffix(".asm")
+        if program.exists():  # the source the editor opens
+            shutil.copyfile(program, examples / program.name)
+            entry["source"] = program.name
+        listed.append(entry)
     (examples / "examples.json").write_text(json.dumps(listed, indent=1) + "\n", encoding="utf-8")
 
     web = source / "web"
     for page_file in list(PAGE_FILES) + sorted(p.name for p in web.glob("*" + SCRIPT_SUFFIX)):
         shutil.copyfile(web / page_file, site / page_file)
+    try:
+        page = page_with_help((web / "index.html").read_text(encoding="utf-8"), source / "monitor" / "README.md")
+    except MarkdownError as error:
+        print(f"make_site.py: {error}", file=sys.stderr)
+        return 1
+    (site / "index.html").write_text(page, encoding="utf-8")
     return 0
 
 

@@ -24,7 +24,8 @@ export class Pacer {
     this.core = core;
     this.afterFrame = null;
     this.speed = defaultSpeed;  // T-states a second (the clock rate), or "max"
-    this.paused = false;   // Pause in the CPU panel, a breakpoint or a watchpoint
+    // Pause in the CPU panel, a breakpoint, a watchpoint, or the end of a Step over or a source-level step.
+    this.paused = false;
     this.holds = 0;        // open forms that hold the board still, as the window's dialogs do
     this.breakpointsOn = false;
     this.onStop = null;    // (StopReason) after a run stopped short: paused then
@@ -38,6 +39,7 @@ export class Pacer {
     this.countStart = null;
     this.rate = 0;         // instructions a second over the last whole second
     this.clock = 0;        // T-states a second over the last whole second: the effective clock
+    this.total = 0;        // instructions run since the page started
   }
 
   // From now on, a frame at every animation frame; afterFrame runs after
@@ -97,6 +99,7 @@ export class Pacer {
     const ran = this.core.run(passes, this.breakpointsOn ? 1 : 0);
     const took = this.core.history.tStates() - before;
     this.counted += ran;
+    this.total += ran;
     this.countedTStates += took;
     if (ran >= this.core.instructionsPerPass) this.tStatesPerPass = (took * this.core.instructionsPerPass) / ran;
     const reason = this.core.stopReason();

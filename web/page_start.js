@@ -9,11 +9,14 @@ import { ExampleList } from "./example_list.js";
 import { FilePanel } from "./file_panel.js";
 import { HistoryPanel } from "./history_panel.js";
 import { returnFocusToBoard } from "./focus.js";
+import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { hex4, messageLine, plural } from "./page_text.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
+import { SourceFiles } from "./source_files.js";
+import { SourcePanel } from "./source_panel.js";
 import { SpeedPanel } from "./speed_panel.js";
 import { TimePanel } from "./time_panel.js";
 import { WatchPanel } from "./watch_panel.js";
@@ -23,6 +26,9 @@ const byId = (id) => document.getElementById(id);
 async function startPage() {
   const say = messageLine(byId("message"));
   fillShortcutTable(byId("shortcuts"));
+  const focusBoard = () => byId("board").focus({ preventScroll: true });
+  const help = new HelpPanel(byId("help"), byId("help-button"), focusBoard);
+  help.listen();
   try {
     const [core, pictures] = await Promise.all([loadCore(), loadBoardPictures()]);
     const view = new BoardView(byId("board-view"), core, pictures);
@@ -36,6 +42,7 @@ async function startPage() {
     const time = new TimePanel(byId("time-panel"), { core });
     const watches = new WatchPanel(byId("watch-panel"), { core, say });
     const history = new HistoryPanel(byId("history-panel"), { core, pacer, say, afterMove: () => {
+      cpu.endStepOver();  // a step under way does not go on in another time
       afterChange();
       cpu.refresh();
       time.refresh();
@@ -52,37 +59,44 @@ async function startPage() {
       if (pacer.paused) { afterChange(); cpu.refresh(); }
       showStatus();
     };
+    const sources = new SourcePanel(byId("source-panel"), { core, pacer, cpu, files, press, say });
+    const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     const examples = new ExampleList(byId("examples-panel"), {
-      load: (name, bytes) => files.loadHexBytes(name, bytes), press, pacer, say });
-    const power = new PowerSwitch(byId("power-panel"), { core, pacer, say, afterPower: () => {
+      load: (name, bytes) => files.loadHexBytes(name, bytes), sources, press, pacer, say });
+    const afterPower = () => {
+      cpu.endStepOver();  // the core has dropped its temporary stops
       view.showDisplay();
       cpu.refresh();
       showStatus();
-    } });
+    };
+    const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
+                                  { core, pacer, say, focusBoard, afterPower });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
       press,
-      // Not while the range form is open: the keys are the form's.
-      keysAllowed: () => !ranges.isOpen(),
+      // Not while the range form or the power question is open: the keys are the form's.
+      keysAllowed: () => !ranges.isOpen() && !power.isOpen(),
     });
-    returnFocusToBoard(() => view.focus());
-    files.acceptDropsOn(document);
+    returnFocusToBoard(focusBoard);
+    files.acceptDropsOn(document, (file) => sourceFiles.openDropped(file));
     examples.fill();
     cpu.listen(afterChange);
+    sources.listen();
     cpu.refresh();
     pacer.start(() => {
       afterChange();
       cpu.tick();
       time.refresh();
       history.refresh();
+      sources.tick();
       speed.showRate();
       showStatus();
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, power, press, time, history,
-                            watches }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
+                            time, history, watches }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

@@ -1,19 +1,33 @@
 // "Power off and on": the whole board back to the page's start, the learner's
-// way back from any state without reloading the page. Asks first when RAM
-// holds a program, since that goes too.
+// way back from any state without reloading the page. Asks first, in a form
+// of the page's own, when RAM holds a program, since that goes too.
 import { MemoryArea } from "./core.js";
 import { addressesOf } from "./memory_areas.js";
 
 export class PowerSwitch {
-  // root holds the button (#power-cycle); afterPower runs once the board is back.
-  constructor(root, { core, pacer, say, afterPower }) {
+  // root holds the button (#power-cycle), overlay the question (#power-overlay);
+  // focusBoard gives the board the focus; afterPower runs once the board is back.
+  constructor(root, overlay, { core, pacer, say, focusBoard, afterPower }) {
     this.core = core;
     this.pacer = pacer;
     this.say = say;
+    this.focusBoard = focusBoard;
     this.afterPower = afterPower;
     this.startTitle = document.title;
-    root.querySelector("#power-cycle").addEventListener("click", () => this.askThenCycle());
+    this.overlay = overlay;
+    this.button = root.querySelector("#power-cycle");
+    this.byPointer = false;
+    // A click's detail counts the pointer's clicks: 0 for Enter or Space on the button.
+    this.button.addEventListener("click", (e) => this.askThenCycle(e.detail > 0));
+    overlay.querySelector("#power-form").addEventListener("submit", (e) => {
+      e.preventDefault();
+      this.answer(true);
+    });
+    overlay.querySelector("#power-cancel").addEventListener("click", () => this.answer(false));
+    overlay.addEventListener("keydown", (e) => { if (e.key === "Escape") this.answer(false); });
   }
+
+  isOpen() { return !this.overlay.hidden; }
 
   // Whether a byte of RAM is not zero; the monitor's own RAM does not count,
   // since it never is zero once the monitor has run.
@@ -24,13 +38,28 @@ export class PowerSwitch {
     return false;
   }
 
-  askThenCycle() {
-    if (this.holdsProgram() && !window.confirm("RAM holds a program. Power off and on clears all memory and " +
-                                               "starts the monitor afresh. Go on?")) {
-      this.say("Power off and on: cancelled; the board is as it was.", false);
+  // The board stands still while the question is open, as behind a dialog of
+  // the window; Cancel has the focus, so that Enter loses nothing.
+  askThenCycle(byPointer) {
+    if (!this.holdsProgram()) {
+      this.cycle();
       return;
     }
-    this.cycle();
+    this.byPointer = byPointer;
+    this.pacer.holds += 1;
+    this.overlay.hidden = false;
+    this.overlay.querySelector("#power-cancel").focus();
+  }
+
+  // The focus goes back to the board after the mouse, to the button after the keyboard.
+  answer(yes) {
+    if (!this.isOpen()) return;
+    this.overlay.hidden = true;
+    this.pacer.holds -= 1;
+    if (this.byPointer) this.focusBoard();
+    else this.button.focus();
+    if (yes) this.cycle();
+    else this.say("Power off and on: cancelled; the board is as it was.", false);
   }
 
   // Every register, memory (zero, the monitor loaded again), the 8255, the

@@ -8,6 +8,7 @@
 
 class BoardHistory;
 class StoppingRun;
+class TemporaryStops;
 
 // The board that the page shows, alive for the whole page.
 Board& PageBoard();
@@ -22,7 +23,10 @@ std::uint64_t PagePasses();
 BoardHistory& PageHistory();
 // Runs with breakpoints and watchpoints, forward and back.
 StoppingRun& PageStops();
+// The stops of the next run only (Step over, source-level steps), ended by any stop.
+TemporaryStops& PageTemporaryStops();
 
 // The sizes of the tables the bindings hand the script (see tarvo_layout).
-constexpr int kSegmentRecordInts = 6;   // tarvo_segments: one record a segment
-constexpr int kRegisterWordCount = 17;  // tarvo_registers
+constexpr int kSegmentRecordInts = 6;       // tarvo_segments: one record a segment
+constexpr int kRegisterWordCount = 17;      // tarvo_registers
+constexpr int kMonitorSavedWordCount = 14;  // tarvo_monitor_saved_registers

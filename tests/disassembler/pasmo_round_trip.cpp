@@ -15,50 +15,11 @@
 #include <vector>
 
 #include "cpu/disassemble.h"
-#include "tests/cpu/opcode_forms.h"
+#include "tests/disassembler/forms_file.h"
 
 namespace {
 
-// Each form assembles into a slot of its own, so a fault stays in its slot.
-constexpr unsigned kOrigin = 0x4000;  // slots up to 9F60h: relative jumps stay in range
-constexpr unsigned kSlot = 8;
-
-struct Image {
-    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(65536, 0);
-};
-
-std::uint8_t ReadImage(const void* context, std::uint16_t address) {
-    return static_cast<const Image*>(context)->bytes[address];
-}
-
 std::string Body(const std::string& text) { return text.substr(0, text.find(" ;")); }
-
-std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t count) {
-    std::string out;
-    char b[4];
-    for (std::size_t i = from; i < from + count && i < bytes.size(); ++i) {
-        std::snprintf(b, sizeof b, "%02X ", bytes[i]);
-        out += b;
-    }
-    return out;
-}
-
-// How much shorter the documented encoding is than the bytes.
-unsigned Dropped(const OpcodeForm& form) { return static_cast<unsigned>(form.bytes.size() - form.canonical.size()); }
-
-// What the text before ';' must assemble to.
-std::vector<std::uint8_t> Expected(const OpcodeForm& form, const std::string& text, unsigned length) {
-    std::vector<std::uint8_t> expected;
-    if (text.compare(0, 3, "DB ") == 0) {
-        // A byte list names every byte, or all but the ignored prefixes ("(+N)").
-        unsigned skip = text.find(" (+") != std::string::npos ? form.ignoredPrefixes : 0;
-        for (unsigned k = skip; k < length; ++k) expected.push_back(form.bytes[k]);
-    } else {
-        expected.assign(Dropped(form), 0);
-        for (unsigned k = 0; k + Dropped(form) < length; ++k) expected.push_back(form.canonical[k]);
-    }
-    return expected;
-}
 
 std::string PrefixNote(const OpcodeForm& form) {
     if (form.ignoredPrefixes == 0) return "";
@@ -80,25 +41,12 @@ int main(int argc, char** argv) {
         return 77;
     }
 
-    const std::vector<OpcodeForm> forms = AllOpcodeForms();
-    Image image;
-    std::vector<DisassembledInstruction> texts;
-    std::string source = "; every instruction form the core runs, disassembled\n";
-    for (std::size_t i = 0; i < forms.size(); ++i) {
-        auto at = static_cast<std::uint16_t>(kOrigin + i * kSlot);
-        for (std::size_t k = 0; k < forms[i].bytes.size(); ++k) image.bytes[at + k] = forms[i].bytes[k];
-        texts.push_back(Disassemble(ReadImage, &image, at));
-        // A documented form shorter than the bytes ends where they end, so
-        // that a relative jump keeps its offset.
-        const char* text = texts.back().text;
-        unsigned start = at + (std::strncmp(text, "DB ", 3) == 0 ? 0 : Dropped(forms[i]));
-        char org[32];
-        std::snprintf(org, sizeof org, "\tORG %05Xh\n\t", start);
-        source += org + std::string(texts.back().text) + "\n";
-    }
+    const FormsFile file = MakeFormsFile();
+    const std::vector<OpcodeForm>& forms = file.forms;
+    const std::vector<DisassembledInstruction>& texts = file.texts;
     const std::string asmPath = work + "/forms.asm";
     const std::string binPath = work + "/forms.bin";
-    std::ofstream(asmPath) << source;
+    std::ofstream(asmPath) << file.source;
     std::remove(binPath.c_str());
     const std::string command = "\"" + pasmo + "\" --bin \"" + asmPath + "\" \"" + binPath + "\"";
     if (std::system(command.c_str()) != 0) {
@@ -107,33 +55,32 @@ int main(int argc, char** argv) {
     }
     std::ifstream binFile(binPath, std::ios::binary);
     std::vector<std::uint8_t> assembled((std::istreambuf_iterator<char>(binFile)), std::istreambuf_iterator<char>());
-    assembled.resize(forms.size() * kSlot, 0);  // pasmo stops at the last byte it wrote
+    assembled.resize(forms.size() * kFormSlot, 0);  // pasmo stops at the last byte it wrote
 
     unsigned failures = 0, byteLists = 0, exact = 0, aliases = 0, chains = 0;
     for (std::size_t i = 0; i < forms.size(); ++i) {
         const OpcodeForm& form = forms[i];
         const std::string text = texts[i].text;
-        std::vector<std::uint8_t> expected = Expected(form, text, texts[i].length);
-        std::vector<std::uint8_t> slot(assembled.begin() + static_cast<std::ptrdiff_t>(i * kSlot),
-                                       assembled.begin() + static_cast<std::ptrdiff_t>((i + 1) * kSlot));
-        expected.resize(kSlot, 0);
+        const std::vector<std::uint8_t> expected = ExpectedSlot(form, text, texts[i].length);
+        std::vector<std::uint8_t> slot(assembled.begin() + static_cast<std::ptrdiff_t>(i * kFormSlot),
+                                       assembled.begin() + static_cast<std::ptrdiff_t>((i + 1) * kFormSlot));
         bool byteList = text.compare(0, 3, "DB ") == 0;
         std::string fault;
         if (slot != expected) {
-            fault = "assembles to " + Hex(slot, 0, kSlot) + "expected " + Hex(expected, 0, kSlot);
+            fault = "assembles to " + HexBytes(slot, 0, kFormSlot) + "expected " + HexBytes(expected, 0, kFormSlot);
         } else if (!byteList && text.substr(Body(text).size()) != PrefixNote(form)) {
             fault = "the note should be \"" + PrefixNote(form) + "\"";
         } else if (!byteList && form.canonical != form.bytes) {
             // The form runs as a documented instruction: it must read as that one.
-            Image canonical;
-            auto at = static_cast<std::uint16_t>(kOrigin + i * kSlot + Dropped(form));
+            FormsImage canonical;
+            auto at = static_cast<std::uint16_t>(kFormsOrigin + i * kFormSlot + Dropped(form));
             for (std::size_t k = 0; k < form.canonical.size(); ++k) canonical.bytes[at + k] = form.canonical[k];
-            std::string own = Disassemble(ReadImage, &canonical, at).text;
+            std::string own = Disassemble(ReadFormsImage, &canonical, at).text;
             if (own != Body(text)) fault = "reads unlike its documented form \"" + own + "\"";
         }
         if (!fault.empty()) {
             if (++failures <= 40) {
-                std::printf("FAIL %s(%s): \"%s\" %s\n", Hex(form.bytes, 0, texts[i].length).c_str(),
+                std::printf("FAIL %s(%s): \"%s\" %s\n", HexBytes(form.bytes, 0, texts[i].length).c_str(),
                             form.chain ? "chain" : "form", text.c_str(), fault.c_str());
             }
             continue;

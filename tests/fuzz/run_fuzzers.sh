@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the Intel HEX reader with clang++ (ASan and UBSan) in BUILD_DIR
-# and runs each for SECONDS from the seed corpus in tests/fuzz/corpus. Prints the executions and
-# crashes of each; exits 1 if any fuzzer crashed or failed, 2 on a usage error.
+# Builds the libFuzzer targets of the Intel HEX reader, the assembler and the exercise reader with clang++ (ASan and
+# UBSan) in BUILD_DIR and runs each for SECONDS from the seed corpus in tests/fuzz/corpus (the
+# assembler's also from the examples, the exercise reader's from the shipped exercises). Prints the executions and crashes of each; exits 1 if any
+# fuzzer crashed or failed, 2 on a usage error.
 #
 #   tests/fuzz/run_fuzzers.sh BUILD_DIR SECONDS
 set -euo pipefail
@@ -17,10 +18,11 @@ fuzz_source=$source_dir/tests/fuzz
 
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARVO_TESTS=ON -DTARVO_FUZZERS=ON -DTARVO_EXERCISERS=OFF
-cmake --build "$build_dir" --target tarvo_hex_record_fuzzer tarvo_hex_file_fuzzer -j2
+cmake --build "$build_dir" --target tarvo_hex_record_fuzzer tarvo_hex_file_fuzzer tarvo_asm_fuzzer \
+    tarvo_exercise_fuzzer -j2
 
 failed=0
-for name in hex_record hex_file; do
+for name in hex_record hex_file asm exercise; do
     fuzzer=$build_dir/fuzz/tarvo_${name}_fuzzer
     work=$build_dir/fuzz/$name
     rm -rf "$work"
@@ -28,8 +30,18 @@ for name in hex_record hex_file; do
     log=$work/fuzz.log
     status=0
     # New inputs go to the work corpus; the committed seeds are only read.
-    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$fuzz_source/hex.dict" \
-        -artifact_prefix="$work/artifacts/" "$work/corpus" "$fuzz_source/corpus/$name" >"$log" 2>&1 || status=$?
+    dict=$fuzz_source/hex.dict
+    seeds=("$fuzz_source/corpus/$name")
+    if [ "$name" = asm ]; then
+        dict=$fuzz_source/asm.dict
+        seeds+=("$source_dir/examples")
+    fi
+    if [ "$name" = exercise ]; then
+        dict=$fuzz_source/exercise.dict
+        seeds=("$source_dir"/exercises/*/)
+    fi
+    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$dict" \
+        -artifact_prefix="$work/artifacts/" "$work/corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     crashes=$(find "$work/artifacts" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
         -o -name 'oom-*' \) | wc -l)

@@ -61,4 +61,24 @@ TEST(StoppingRun, WatchpointsSayWhichAndWhereAndRunBackFindsThemAgain) {
     EXPECT_EQ(rig.stops.Cause(), StopCause::Watchpoint);
 }
 
+TEST(StoppingRun, TemporaryStopsSkipTheFirstInstructionOnlyAtTheirStartAndEndWithAnyStop) {
+    StoppingRig rig;
+    rig.stops.Temporary().Add(0x1800);  // where the run begins: a step goes on from its line
+    rig.stops.Temporary().Add(0x1805);
+    EXPECT_EQ(rig.stops.Run(1, true), 1u);
+    EXPECT_EQ(rig.stops.Run(100, true), 1u);
+    EXPECT_EQ(rig.stops.Cause(), StopCause::Temporary);
+    EXPECT_FALSE(rig.stops.Temporary().Any()) << "the stop ends them";
+
+    rig.stops.GoOnFromHere();
+    rig.stops.Temporary().Add(0x1807);
+    EXPECT_EQ(rig.stops.Run(1, true), 1u);
+    EXPECT_EQ(rig.stops.Run(100, true), 0u) << "a call that begins at one under way stops there";
+    EXPECT_EQ(rig.stops.Cause(), StopCause::Temporary);
+
+    rig.stops.Temporary().Add(0x1802);
+    EXPECT_FALSE(rig.stops.RunBack()) << "Run back does not stop at them";
+    EXPECT_EQ(rig.history.Now(), 0u);
+}
+
 }  // namespace

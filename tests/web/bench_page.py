@@ -7,7 +7,8 @@ Loads the benchmark program of tools/bench_cpu.cpp (its kProgram bytes, read
 from that source) at 1800h as an Intel HEX file, starts it from the keypad
 with ADDR 1 8 0 0 GO at "As fast as possible", and prints the page's own count
 of instructions a second, each second. Compare with the board-bus figure of
-`make bench`.
+`make bench`. Then it times Assemble in the page's editor on a generated
+source of 10,000 lines (target: under 200 ms).
 """
 import re
 import sys
@@ -24,6 +25,44 @@ def bench_program():
     body = text[text.index("kProgram[] = {"):]
     body = body[:body.index("};")]
     return bytes(int(b, 16) for line in body.splitlines()[1:] for b in re.findall(r"0x([0-9A-Fa-f]{2})", line.split("//")[0]))
+
+
+def generated_source(lines=10000):
+    """Blocks of ten lines, each with labels, an EQU, a loop back, a call forward and data."""
+    text = ["; generated for bench_page", "PORT EQU 02h", "\tORG 1800h"]
+    block = 0
+    while len(text) < lines - 1:
+        text += [f"loop{block}:\tLD A,(IX+5)\t; a comment", "\tADD A,C", "\tLD (HL),A",
+                 f"\tDJNZ loop{block}", f"size{block}\tEQU 10h+{block % 7}", f"\tCALL NZ,loop{block + 1}",
+                 f"data{block}:\tDB 1,2,'ab',size{block}", f"\tDW data{block},$", "\tOUT (PORT),A", "\tRES 3,(IY-2)"]
+        block += 1
+    return "\n".join(text + [f"loop{block}:\tRET"]) + "\n"
+
+
+def bench_assembly(page, runs=10):
+    """Assemble in the editor as the button runs it: the whole page's work, and the core's share."""
+    source = generated_source()
+    page.click("open-editor")
+    page.wait_for(lambda: page.js("return !!Tarvo.page.sources.editor"), 10, "the editor to load")
+    page.js("Tarvo.page.sources.editor.setText(arguments[0])", source)
+    times = page.js("""const s = Tarvo.page.sources, times = [];
+        for (let i = 0; i < arguments[0]; ++i) {
+            const t0 = performance.now(); const ok = s.assemble();
+            if (!ok) return null;
+            times.push(performance.now() - t0);
+        }
+        return times;""", runs)
+    assert times is not None, f"the generated source did not assemble: {page.message()}"
+    core = page.js("""const a = Tarvo.page.core.assembler, text = arguments[0], times = [];
+        for (let i = 0; i < arguments[1]; ++i) {
+            const t0 = performance.now(); a.assemble('generated.asm', text); times.push(performance.now() - t0);
+        }
+        return times;""", source, runs)
+    times.sort()
+    core.sort()
+    print(f"bench-web: Assemble of {source.count(chr(10)):,} lines in the page: best {times[0]:.1f} ms, "
+          f"median {times[len(times) // 2]:.1f} ms ({runs} runs; target under 200 ms); the core's assembly "
+          f"alone best {core[0]:.1f} ms, median {core[len(core) // 2]:.1f} ms")
 
 
 def main():
@@ -59,6 +98,7 @@ def main():
         print(f"bench-web: page flat out {sum(rates) / len(rates) / 1e6:.1f} M instructions/s (mean of {seconds} s, "
               f"best second {max(rates) / 1e6:.1f} M); core alone {best / 1e6:.1f} M/s (best of 20 runs); "
               f"idle passes on the board bus: compare the board bus figure of make bench")
+        bench_assembly(page)
     finally:
         driver.quit()
         server.shutdown()

@@ -116,6 +116,8 @@ class Page:
 
     def click_canvas(self, x, y):
         """A click at a point of the canvas' 540 x 738 drawing buffer, however CSS scales it."""
+        # Wholly in view: the actions measure from the centre of the part in view.
+        self.js("arguments[0].scrollIntoView({block: 'nearest'})", self.canvas)
         box = self.js("const r = arguments[0].getBoundingClientRect(); return [r.width, r.height];", self.canvas)
         cx = x * box[0] / 540 - box[0] / 2
         cy = y * box[1] / 738 - box[1] / 2

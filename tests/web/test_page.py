@@ -7,8 +7,14 @@ Serves SITE_DIR on a free local port, opens it in headless Chromium and goes
 through the page: the greeting and address mode, keypad clicks read back from
 the canvas pixels, an example loaded through the file input and run, the CPU
 panel (registers, disassembly against memory, Step, a breakpoint), Save HEX as a
-download, the messages for a bad file and a bad range, and a console without
-errors at the end. Screenshots go to OUT_DIR. Exits 1 at the first failed check.
+download, the messages for a bad file and a bad range, the checks of
+source_checks.py (the source editor, Assemble, source-level stepping), of
+keys_and_files_checks.py (typed keys, focus, the pressed key, the memory
+editor, loads, examples, long text, Power off and on) and of learner_checks.py
+(help, the CPU panel's tools, phone and desktop layout), of history_checks.py
+(the stopwatch, Step back, who last wrote, watchpoints, Run back), and a
+console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
+the first failed check.
 """
 import shutil
 import sys
@@ -18,8 +24,10 @@ from pathlib import Path
 
 try:
     from page_driver import Page, hex_file, serve, start_chromium
-    import learner_checks as learner
+    import keys_and_files_checks as keys_files
+    from learner_checks import CHECKS as LEARNER_CHECKS
     import history_checks as history
+    from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
     sys.exit(0)
@@ -241,8 +249,8 @@ def check_step_keeps_the_idle_pass(page, out):
 
 
 def check_example_list_and_intr(page, out):
-    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.hex']").click()
-    page.wait_for(lambda: page.message() == "Loaded intcount.hex after RESET, and typed ADDR 1 8 0 0 GO to start it.",
+    page.driver.find_element("xpath", "//ul[@id='examples']//button[text()='intcount.asm']").click()
+    page.wait_for(lambda: page.message() == "Assembled intcount.asm after RESET, and typed ADDR 1 8 0 0 GO to start it.",
                   5, "the example to load")
     page.press("MONI")
     time.sleep(0.3)
@@ -260,13 +268,18 @@ def check_no_console_errors(page, out):
 
 
 CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clicks, check_keyboard_and_touch,
-          learner.check_typed_keys_wait_their_turn, learner.check_a_press_shows_on_its_key,
-          learner.check_focus_comes_back_to_the_board, check_bad_file, learner.check_bad_hex_line_is_named,
+          keys_files.check_typed_keys_wait_their_turn, keys_files.check_a_press_shows_on_its_key,
+          keys_files.check_focus_comes_back_to_the_board, check_bad_file, keys_files.check_bad_hex_line_is_named,
           check_counter_runs, check_cpu_panel_breakpoint_and_step, check_save_hex, check_bad_ranges,
-          check_binary_drop_and_save, check_memory_view, learner.check_memory_editor_follows_the_board,
-          learner.check_loads_say_what_they_did, learner.check_long_text_is_refused,
-          check_step_keeps_the_idle_pass, learner.check_examples_start_themselves, check_example_list_and_intr,
-          learner.check_power_off_and_on, history.check_time_step_back_and_watchpoints, check_no_console_errors]
+          check_binary_drop_and_save, check_memory_view, keys_files.check_memory_editor_follows_the_board,
+          keys_files.check_loads_say_what_they_did, keys_files.check_long_text_is_refused,
+          check_step_keeps_the_idle_pass, keys_files.check_power_off_and_on,
+          # The source checks open the editor empty; the examples then open in it. Before the layout
+          # checks, so that the phone's layout is checked with the editor open.
+          check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
+          keys_files.check_examples_start_themselves, check_example_list_and_intr,
+          history.check_time_step_back_and_watchpoints] + LEARNER_CHECKS + [
+          check_no_console_errors]
 
 
 def main():

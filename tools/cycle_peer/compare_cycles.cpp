@@ -14,9 +14,9 @@
 // op with low bits other than 6 (the forms that copy the result into a
 // register) as the CB form on that register, two bytes long: for those the
 // peer runs the (IX+d) form, whose T-states the real CPU shares (23, BIT 20).
-// Prints the totals and, on a difference, the first instruction that differs;
-// exit code 0 when every count agrees and every form ran, 1 otherwise, 2 on a
-// usage error.
+// Prints the programs, instructions and interrupts run, both totals and, on a
+// difference, the first instruction that differs; exit code 0 when every
+// count agrees and every form ran, 1 otherwise, 2 on a usage error.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -330,10 +330,14 @@ int main(int argc, char** argv) {
     Comparison c(seed);
     c.RandomRegisters();
     std::uint64_t interrupts = 0;
+    std::uint64_t programs = 0;
     for (std::uint64_t i = 0; i < instructions; ++i) {
         // A loop onto itself (JR $, DJNZ $) would hold the program in one
         // place: now and then it goes on from a random address instead.
-        if (i % 65536 == 0) c.WriteProgram();
+        if (i % 65536 == 0) {
+            c.WriteProgram();
+            ++programs;
+        }
         if (i % 4096 == 0) c.cpu.PC = static_cast<std::uint16_t>(c.random());
         if (c.random() % 64 == 0) {
             c.Interrupt(i);
@@ -351,9 +355,9 @@ int main(int argc, char** argv) {
         std::printf(" %s %d/%d%s", kSetNames[set], c.FormsRun(set), Comparison::FormsIn(set),
                     set + 1 < kFormSets ? "," : "\n");
     }
-    std::printf("T-states over %" PRIu64 " instructions and %" PRIu64 " interrupts (seed %u): tarvosim %" PRIu64
-                ", peer %" PRIu64 "\n",
-                instructions, interrupts, seed, c.ourTotal, c.peerTotal);
+    std::printf("T-states over %" PRIu64 " random programs, %" PRIu64 " instructions and %" PRIu64
+                " interrupts (seed %u): tarvosim %" PRIu64 ", peer %" PRIu64 "\n",
+                programs, instructions, interrupts, seed, c.ourTotal, c.peerTotal);
     if (c.differences > 0) {
         std::printf("DIFFERENT in %" PRIu64 " places; the first: %s\n", c.differences, c.firstDifference.c_str());
         return 1;
