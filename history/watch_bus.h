@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "board/board.h"
+#include "cpu/compiler_hints.h"
 #include "history/watchpoints.h"
 
 struct WatchHit {
@@ -51,26 +52,29 @@ public:
         inner_.Out(port, v);
     }
 
+    // Each watched access is a call, not inlined at every access of the
+    // dispatch: that keeps this bus's copy of the dispatch small in the page's
+    // module, and a watched run is slow in any case.
     struct RunView {
         BoardCpuBus::RunView inner;
         WatchBus* bus;
 
-        std::uint8_t Read(std::uint16_t a) const {
+        TARVO_NO_INLINE std::uint8_t Read(std::uint16_t a) const {
             bus->NoteRead(a);
             return inner.Read(a);
         }
-        std::uint16_t ReadWord16(std::uint16_t a) const {
+        TARVO_NO_INLINE std::uint16_t ReadWord16(std::uint16_t a) const {
             bus->NoteRead(a);
             bus->NoteRead(static_cast<std::uint16_t>(a + 1));
             return inner.ReadWord16(a);
         }
         std::uint8_t Fetch(std::uint16_t a) const { return inner.Fetch(a); }
         std::uint16_t FetchWord16(std::uint16_t a) const { return inner.FetchWord16(a); }
-        void Write(std::uint16_t a, std::uint8_t v) {
+        TARVO_NO_INLINE void Write(std::uint16_t a, std::uint8_t v) {
             bus->NoteWrite(a);
             inner.Write(a, v);
         }
-        void WriteWord16(std::uint16_t a, std::uint16_t v) {
+        TARVO_NO_INLINE void WriteWord16(std::uint16_t a, std::uint16_t v) {
             bus->NoteWrite(a);
             bus->NoteWrite(static_cast<std::uint16_t>(a + 1));
             inner.WriteWord16(a, v);
