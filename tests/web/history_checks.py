@@ -64,10 +64,17 @@ def check_time_step_back_and_watchpoints(page, out):
     page.screenshot(out / "web-step-back.png")
     page.js("document.querySelector('#memory td[data-address=\"1B00\"]').click()")
     assert page.text_of("last-write").startswith("1B00h was last changed from outside the CPU"), page.text_of("last-write")
+    # A register edited before the store is an input: going back over the store keeps it.
+    page.js("Tarvo.page.core.setRegister('DE', 0x1234)")
     page.click("step")
     paused_at(page, "1A0D")
     page.js("document.querySelector('#memory td[data-address=\"1B00\"]').click()")
     assert page.text_of("last-write") == "1B00h was last written by the instruction at 1A0Ah, 1 instruction ago."
+    page.click("step-back")
+    paused_at(page, "1A0A")
+    assert page.js("return Tarvo.page.core.registers().DE") == 0x1234
+    page.click("step")
+    paused_at(page, "1A0D")
 
     # A watchpoint on the store: from two steps before it, Run stops just after it.
     page.type_into("watch-what", "1B0G")
