@@ -5,7 +5,7 @@
 #                asan    AddressSanitizer + UndefinedBehaviorSanitizer build, unit tests (the CPU's on both loops)
 #                m32     32-bit x86 build with the web page's instruction loop, unit tests run through qemu-i386
 #                mingw   Windows builds with MinGW-w64, x86-64 and i686 (build only)
-#            fuzz    the Intel HEX readers and the assembler under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
+#            fuzz    the Intel HEX readers, the assembler and the exercise reader under libFuzzer (clang, ASan + UBSan), FUZZ_SECONDS each
 #            wine    the 64-bit program end to end under Wine in Xvfb (tests/wine/, build-wine/)
 #            web-test  the web page in headless Chromium (tests/web/, build-web/)
 #            compare-cycles  our T-states against z80emu's cycle counts, when PEER_DIR names
@@ -15,6 +15,10 @@
 #                assembler, no tests (build/tools/tarvorun, build/tools/tarvoasm)
 #   make bench   Release build, then the CPU benchmark (tools/bench_cpu)
 #   make bench-asm  Release build, then the assembler's benchmark (tools/bench_asm)
+#   make bench-history  step back at 10 million instructions deep, the history's memory, and the
+#                flat-out rate with the history off, on, and with one watchpoint
+#   make bench-exercises  tarvorun grading 1,000 submissions of the shipped exercises
+#                on every core (tools/bench_exercises.sh)
 #   make bench-window   emulated instructions a second in the window under Wine
 #   make web     the web page: WebAssembly build of the core and the static site in build-web/site/
 #   make serve   make web, then serve the site on http://localhost:8000 (SERVE_PORT, SERVE_BIND)
@@ -60,7 +64,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1
 CTEST_RUN = $(CTEST) --test-dir $(1) --output-on-failure --no-tests=error --parallel $(JOBS) 2>&1 | tee $(1)/ctest.log
 
 .PHONY: all test native asan m32 mingw fuzz $(addprefix mingw-,$(MINGW_ARCHES)) bench clean \
-        configure-native m32-googletest setup-test run setup-run wine bench-window bench-peers compare-cycles
+        configure-native m32-googletest setup-test run setup-run wine bench-history bench-window bench-peers compare-cycles
 
 all: native
 
@@ -72,7 +76,7 @@ test: setup-test native compare-cycles asan m32 mingw fuzz wine web-test
 	    printf '%-12s %s\n' "$${d##*/}:" "$$(grep -E 'tests passed|tests failed' $$d/ctest.log)"; \
 	done
 	@for a in $(MINGW_ARCHES); do cat $(call MINGW_DIR,$$a)/build.log; done
-	@grep -E '^(hex_record|hex_file|asm): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
+	@grep -E '^(hex_record|hex_file|asm|exercise): executions' $(FUZZ_DIR).log | sed 's/^/fuzz: /'
 	@tail -n 1 $(WINE_DIR)/suite.log | sed 's/^/wine: /'
 	@tail -n 1 $(WEB_DIR)/web-test.log | sed 's/^/web: /'
 	@tail -n 1 $(COMPARE_DIR)/compare.log | sed 's/^/compare-cycles: /'
@@ -103,6 +107,11 @@ tarvorun:
 	$(CMAKE) --build $(NATIVE_DIR) --target tarvorun tarvoasm --parallel $(JOBS)
 	@echo "tarvorun: $(NATIVE_DIR)/tools/tarvorun, the monitor in $(NATIVE_DIR)/tools/tarvo/"
 	@echo "tarvoasm: $(NATIVE_DIR)/tools/tarvoasm"
+
+# How long grading takes: 1,000 submissions, every core.
+.PHONY: bench-exercises
+bench-exercises: tarvorun
+	bash $(SRC)/tools/bench_exercises.sh $(NATIVE_DIR)/tools/tarvorun 1000 $$(nproc)
 
 # (b) Sanitizers: any report ends the test program with a failure. The CPU
 # tests also run on the web page's instruction loop.
@@ -221,6 +230,11 @@ bench-window: mingw-x86_64
 	@mkdir -p $(WINE_DIR)
 	bash $(SRC)/tests/wine/bench_window.sh $(call MINGW_DIR,x86_64)/app $(WINE_DIR)
 
+# Going back in time: step back, Run back, memory, and the flat-out rates (a benchmark, not a test).
+bench-history: configure-native
+	$(CMAKE) --build $(NATIVE_DIR) --target bench_history --parallel $(JOBS)
+	$(NATIVE_DIR)/tools/bench_history
+
 bench: configure-native
 	@if ! $(CMAKE) --build $(NATIVE_DIR) --target help | grep -w bench_cpu >/dev/null; then \
 	    echo "bench: there is no bench_cpu program in tools/ yet"; exit 1; \
@@ -268,11 +282,12 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
+WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/history/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
 WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
-    -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString
+    -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_malloc,_free \
+    -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString,stringToUTF8,lengthBytesUTF8
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
     $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
     $(wildcard $(SRC)/examples/*)

@@ -37,17 +37,31 @@ bool CountDownStepNmi(RunState& run);
 // instruction at a time when it watches each. True when the step NMI was
 // taken.
 template <class Bus>
+bool StepInPass(CpuState& cpu, RunState& run, Bus& bus, int position, std::uint64_t& tStates);
+
+template <class Bus>
 bool RunIdlePassFrom(CpuState& cpu, RunState& run, Bus& bus, int position, int end, std::uint64_t& tStates) {
     bool taken = false;
     if (position == 0) {
-        StepCpu(cpu, bus, tStates);
+        taken = StepInPass(cpu, run, bus, 0, tStates);
         position = 1;
-        taken = CountDownStepNmi(run);
-        if (taken) AcceptNmi(cpu, bus, tStates);
     }
-    if (end > position) {  // no look at the countdown
-        RunCpu(cpu, bus, static_cast<std::uint64_t>(end - position), [](std::uint16_t) { return false; }, tStates);
-    }
+    // No look at the countdown. Nine instructions at most, one step each: a
+    // run loop here would be one more copy of the whole dispatch in the
+    // program (about 100 KB of the page's module) for the rare open pass.
+    for (; position < end; ++position) StepCpu(cpu, bus, tStates);
+    return taken;
+}
+
+// One instruction of a pass, the one at position (0-9): RunIdlePassFrom up
+// to position + 1 without the run loop, which a bus that only ever steps (a
+// watching one) then does not bring into the program a second time.
+template <class Bus>
+bool StepInPass(CpuState& cpu, RunState& run, Bus& bus, int position, std::uint64_t& tStates) {
+    StepCpu(cpu, bus, tStates);
+    if (position != 0) return false;
+    const bool taken = CountDownStepNmi(run);
+    if (taken) AcceptNmi(cpu, bus, tStates);
     return taken;
 }
 

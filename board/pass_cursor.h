@@ -26,9 +26,11 @@ public:
     // Passes completed through this cursor: the page's key queue counts its waits in them.
     std::uint64_t Passes() const { return passes_; }
     // For a board started afresh: at a pass boundary, no pass completed.
-    void Restart() {
-        position_ = 0;
-        passes_ = 0;
+    void Restart() { PlaceAt(0, 0); }
+    // Back at a place it stood at before, as a saved run state records it.
+    void PlaceAt(int position, std::uint64_t passes) {
+        position_ = position;
+        passes_ = passes;
     }
 
     // One instruction in its place within the pass; true when the step NMI
@@ -36,7 +38,7 @@ public:
     // board has started.
     bool Step() {
         if (!board_.run.running) return false;
-        const bool taken = RunIdlePassFrom(board_.cpu, board_.run, bus_, position_, position_ + 1, board_.tStates);
+        const bool taken = StepInPass(board_.cpu, board_.run, bus_, position_, board_.tStates);
         position_ = (position_ + 1) % kInstructionsPerPass;
         if (position_ == 0) ++passes_;
         return taken;

@@ -73,7 +73,7 @@ template <class Bus>
 TARVO_NO_INLINE RunRegisters ExecuteTested(CpuState& cpu, typename RunBus<Bus>::Type bus, RunRegisters run) {
     Exec<Bus> x{cpu, bus, run.pc, run.r, 0};
     std::uint64_t tStates = 0;
-    Execute(x, x.bus.Read(x.pc++), tStates);
+    Execute(x, x.bus.Fetch(x.pc++), tStates);
     return RunRegisters{x.pc, x.r, static_cast<std::uint32_t>(tStates)};
 }
 
@@ -130,7 +130,7 @@ inline std::uint64_t RunInstructions(Exec<Bus>& run, std::uint64_t count, StopBe
     Exec<Bus> x = run;  // a local copy, as above; WebAssembly keeps its PC, R and the count out of memory
     std::uint64_t total = tStates;
     std::uint64_t done = 0;
-    for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Read(x.pc++), total);
+    for (; done < count && !stopBefore(x.pc); ++done) Execute(x, x.bus.Fetch(x.pc++), total);
     run.pc = x.pc;
     run.r = x.r;
     tStates = total;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tarvorun_arguments.h"
+#include "tarvorun_exercise.h"
 #include "tarvorun_options.h"
 #include "tarvorun_output.h"
 #include "tarvorun_program_folder.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
         }
         char separator = '/';
         const std::string folder = ProgramFolder(arguments.empty() ? nullptr : arguments[0].c_str(), separator);
+        if (!options.exercisePath.empty()) return RunExerciseSession(options, folder, separator, std::cout, std::cerr);
         return RunBoardSession(options, folder, separator, std::cout, std::cerr);
     });
 }

@@ -44,23 +44,14 @@ bool ParseAddress(const std::string& text, std::uint16_t& address) {
     return true;
 }
 
-bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count) {
-    if (text.empty()) return false;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (UINT64_MAX - digit) / 10) return false;  // would not fit in 64 bits
-        value = value * 10 + digit;
-    }
-    if (value > max) return false;
-    count = value;
-    return true;
-}
-
 bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error) {
+    std::vector<std::string> arguments;  // not options: a submission to grade
+    std::string runOption;               // the first option that sets up a run by hand, which --exercise does not take
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        const bool gradingOption = option == "--exercise" || option == "--report" || option == "--rom" ||
+                                   option == "--no-rom" || option == "--help" || option == "-h";
+        if (runOption.empty() && !gradingOption && !option.empty() && option[0] == '-') runOption = option;
         // The values an option takes; false (with the message set) if missing.
         auto values = [&](int count) {
             if (argc - 1 - i >= count) return true;
@@ -164,11 +155,49 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             }
             options.saves.push_back(save);
             i += 3;
+        } else if (option == "--exercise") {
+            if (!values(1)) return false;
+            options.exercisePath = argv[++i];
+        } else if (option == "--report") {
+            if (!values(2)) return false;
+            options.reportFormat = argv[i + 1];
+            options.reportPath = argv[i + 2];
+            if (options.reportFormat != "junit" && options.reportFormat != "tap" && options.reportFormat != "json") {
+                error = "--report: '" + options.reportFormat + "' is not a format (junit, tap or json)";
+                return false;
+            }
+            i += 2;
         } else if (!option.empty() && option[0] == '-') {
             error = "unknown option '" + option + "' (see --help)";
             return false;
         } else {
-            error = "unexpected argument '" + option + "' (see --help)";
+            arguments.push_back(option);
+        }
+    }
+    if (options.exercisePath.empty()) {
+        if (!arguments.empty()) {
+            error = "unexpected argument '" + arguments[0] + "' (see --help)";
+            return false;
+        }
+        if (!options.reportPath.empty()) {
+            error = "--report needs --exercise";
+            return false;
+        }
+    } else {
+        if (arguments.size() != 1) {
+            error = "--exercise needs one program to check, SUBMISSION.asm or SUBMISSION.hex" +
+                    (arguments.empty() ? std::string() : " (got " + std::to_string(arguments.size()) + ")");
+            return false;
+        }
+        options.submission = arguments[0];
+        const std::size_t dot = options.submission.rfind('.');
+        const std::string extension = dot == std::string::npos ? "" : options.submission.substr(dot);
+        if (extension != ".asm" && extension != ".hex" && extension != ".ASM" && extension != ".HEX") {
+            error = "--exercise: '" + options.submission + "' is not a .asm or .hex file";
+            return false;
+        }
+        if (!runOption.empty()) {
+            error = runOption + " cannot go with --exercise: the exercise file sets up its runs";
             return false;
         }
     }
@@ -277,11 +306,27 @@ std::string RunUsageText() {
            "                      effect.\n"
            "  --help, -h          this text.\n"
            "\n"
+           "Grading:\n"
+           "  tarvorun --exercise EXERCISE.json SUBMISSION.asm|SUBMISSION.hex\n"
+           "                      checks the program against the exercise file's runs and\n"
+           "                      checks (docs/exercises.md): one line a check, \"PASS ...\"\n"
+           "                      or \"FAIL ...: message (what the board had)\", then\n"
+           "                      \"N passed, N failed\". Only --rom, --no-rom and --report\n"
+           "                      go with it. Every run is bounded: a program that never\n"
+           "                      stops fails its checks.\n"
+           "  --report FORMAT FILE  also write the results as junit (JUnit XML), tap or\n"
+           "                      json to FILE; - is the standard output, instead of the\n"
+           "                      lines above.\n"
+           "\n"
            "Addresses are 1 to 4 hexadecimal digits, optionally after 0x; counts are\n"
            "decimal.\n"
            "\n"
            "Exit status: 0 success; 1 a file (the ROM image among them) could not be\n"
            "read or written, a key was never scanned, or the output could not be\n"
            "written (the run stops at the first lost write); 2 a usage error. Every\n"
-           "error is one line on stderr.\n";
+           "error is one line on stderr.\n"
+           "With --exercise: 0 every check passed; 1 a check failed, or the submission\n"
+           "does not assemble or load (the reason is on stderr); 2 a usage error, an\n"
+           "exercise file that cannot be read or is not valid (FILE:LINE:COLUMN, its\n"
+           "JSON path and why), a ROM image or report that cannot be read or written.\n";
 }

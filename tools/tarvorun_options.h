@@ -5,14 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tarvorun_keys.h"
-
-// Idle passes (ten instructions each) that the runner waits after every key,
-// and before the first one, so that the program on the board can act on it.
-constexpr std::uint32_t kDefaultSettlePasses = 2000;
-// Idle passes a matrix key or the USER KEY may wait for a port A read to
-// take it before the run fails.
-constexpr std::uint32_t kDefaultScanLimit = 200000;
+#include "board/key_delivery.h"
+#include "board/key_names.h"
 
 struct LoadStep {
     enum class Kind { Hex, Binary, Assembly } kind;
@@ -34,7 +28,7 @@ struct RunOptions {
     bool help = false;
     bool romGiven = false;
     std::string romPath;
-    bool noRom = false;  // an empty board: no ROM image at all
+    bool noRom = false;           // an empty board: no ROM image at all
     std::vector<LoadStep> loads;  // in command-line order
     std::vector<KeyStroke> keys;
     std::uint64_t passes = 0;
@@ -49,6 +43,11 @@ struct RunOptions {
     bool cycles = false;
     std::vector<AddressRange> dumps;
     std::vector<HexSave> saves;
+    // --exercise: grade the program in submission (.asm or .hex) against the file's checks.
+    std::string exercisePath;
+    std::string submission;
+    std::string reportFormat;  // --report: junit, tap or json
+    std::string reportPath;
 };
 
 // Reads argv[1..argc-1]. On false, error is a one-line message for a usage
@@ -57,9 +56,6 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
 
 // A 16-bit address: 1 to 4 hexadecimal digits, optionally after 0x.
 bool ParseAddress(const std::string& text, std::uint16_t& address);
-
-// A count: decimal digits only, at most max.
-bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count);
 
 // The --help text.
 std::string RunUsageText();

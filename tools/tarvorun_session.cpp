@@ -6,7 +6,6 @@
 
 #include "board/display_text.h"
 #include "board/idle_pass.h"
-#include "board/key_actions.h"
 #include "files/binary_file.h"
 #include "files/file_error.h"
 #include "files/hex_file.h"
@@ -30,36 +29,9 @@ std::string Reason(int systemError) {
     return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
 }
 
-// Only matrix keys and the USER KEY are taken by a scan; press:KEY does not wait.
-bool WaitsForScan(const KeyStroke& key) {
-    return key.waitForScan && (key.kind == KeyKind::Matrix || key.kind == KeyKind::User);
-}
-
-// The monitor ROM image: --rom's file, else the one beside the program, in a folder of any length
-// (the window's limit is its own buffer's). Only --no-rom runs the board without one.
-bool LoadRom(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
-             std::ostream& err) {
-    if (options.noRom) return true;
-    const char* const instead = " (--rom FILE names an image, --no-rom runs an empty board)";
-    if (!options.romGiven && programFolder.empty()) {
-        // Never fall back on the working folder: the image lies beside the program.
-        err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
-        return false;
-    }
-    const std::string path =
-        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
-    FileError fileError;
-    if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
-        err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
-            << (options.romGiven ? "" : instead) << "\n";
-        return false;
-    }
-    return true;
-}
-
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
-    if (!LoadRom(board, options, programFolder, separator, err)) return false;
+    if (!LoadRomImage(board, options, programFolder, separator, err)) return false;
     FileError fileError;
     for (const LoadStep& load : options.loads) {
         if (load.kind == LoadStep::Kind::Assembly) {
@@ -92,6 +64,26 @@ bool LoadFiles(Board& board, const RunOptions& options, const std::string& progr
 
 }  // namespace
 
+bool LoadRomImage(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+                  std::ostream& err) {
+    if (options.noRom) return true;
+    const char* const instead = " (--rom FILE names an image, --no-rom runs an empty board)";
+    if (!options.romGiven && programFolder.empty()) {
+        // Never fall back on the working folder: the image lies beside the program.
+        err << "tarvorun: cannot find the ROM image: the program's folder is unknown" << instead << "\n";
+        return false;
+    }
+    const std::string path =
+        options.romGiven ? options.romPath : programFolder + kMonitorRomFolder + separator + kMonitorRomFile;
+    FileError fileError;
+    if (ReadBinaryFile(path.c_str(), board.memory, 0, kMonitorRomSize, &fileError) < 0) {
+        err << "tarvorun: cannot open the ROM image " << Quoted(path) << ": " << Reason(fileError.systemError)
+            << (options.romGiven ? "" : instead) << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error) {
     std::FILE* stream = OpenForReading(path);
     if (stream == nullptr) {
@@ -116,22 +108,6 @@ bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, 
     }
     for (std::size_t i = 0; i < got; ++i) memory.bytes[address + i] = bytes[i];
     return true;
-}
-
-bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
-                  std::string& error) {
-    runner.RunInstructions(static_cast<std::uint64_t>(phase));
-    PressKey(board, key.gridRow, key.gridColumn);
-    std::uint32_t pass = 0;
-    if (phase > 0) {
-        runner.RunInstructions(static_cast<std::uint64_t>(kInstructionsPerPass - phase));
-        ++pass;
-    }
-    if (!WaitsForScan(key)) return true;
-    for (; pass < scanLimit && IsKeyPending(board, key.gridRow, key.gridColumn); ++pass) runner.RunPasses(1);
-    if (!IsKeyPending(board, key.gridRow, key.gridColumn)) return true;
-    error = "key " + Quoted(key.name) + " was not scanned within " + std::to_string(scanLimit) + " passes";
-    return false;
 }
 
 std::string RegistersText(const CpuState& cpu) {
@@ -173,19 +149,16 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
     } else if (nmiSpool.Open()) {
         runner.SendNmiLogTo([&nmiSpool](const std::string& line) { nmiSpool.Add(line); });
     }
-    if (!options.keys.empty()) runner.RunPasses(options.settlePasses);
-    for (std::size_t i = 0; i < options.keys.size(); ++i) {
-        if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
-        if (options.keys[i].waitPasses != 0) {
-            runner.RunPasses(options.keys[i].waitPasses);
-            continue;
-        }
-        std::string error;
-        if (!DeliverKeyAt(runner, *board, options.keys[i], options.keyPhase, options.scanLimit, error)) {
-            err << "tarvorun: " << error << " (key " << i + 1 << " of " << options.keys.size() << " in --keys)\n";
-            return kRunFailed;
-        }
-        runner.RunPasses(options.settlePasses);
+    std::string keyError;
+    const std::size_t delivered =
+        DeliverKeys(runner, *board, options.keys, KeyTiming{options.settlePasses, options.scanLimit, options.keyPhase},
+                    keyError, [&](std::size_t i) {
+                        if (options.trace && i + 1 == options.keys.size()) runner.TraceTo(out);
+                    });
+    if (delivered < options.keys.size()) {
+        err << "tarvorun: " << keyError << " (key " << delivered + 1 << " of " << options.keys.size()
+            << " in --keys)\n";
+        return kRunFailed;
     }
     const std::uint64_t writesBefore = runner.PortWrites();
     const std::uint64_t instructionsBefore = runner.Instructions();

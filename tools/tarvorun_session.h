@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/key_delivery.h"
+#include "board/pass_runner.h"
 #include "tarvorun_options.h"
-#include "tarvorun_passes.h"
 
 // Exit codes of the runner.
 enum : int {
@@ -23,13 +24,11 @@ enum : int {
 // 10000h - address bytes. On false memory is unchanged and error says why.
 bool LoadBinaryAt(const char* path, BoardMemory& memory, std::uint16_t address, std::string& error);
 
-// Presses one key through a runner standing between two passes: after the
-// first phase instructions (0-9) of a pass; the pass is completed, then, for a
-// matrix key or the USER KEY, passes run until a port A read has taken it
-// (scanLimit of them at most, counting the completed one). False (with error
-// naming the key) when it was never taken.
-bool DeliverKeyAt(PassRunner& runner, Board& board, const KeyStroke& key, int phase, std::uint32_t scanLimit,
-                  std::string& error);
+// The monitor ROM image: --rom's file, else the one beside the program, in a
+// folder of any length (the window's limit is its own buffer's). Only --no-rom
+// runs the board without one. false, with a line on err, when it cannot be read.
+bool LoadRomImage(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
+                  std::ostream& err);
 
 std::string RegistersText(const CpuState& cpu);
 std::string MemoryDumpText(const BoardMemory& memory, AddressRange range);

@@ -14,7 +14,8 @@
 #include "asm/assembly_hex.h"
 #include "asm/listings.h"
 #include "asm/reserved_words.h"
-#include "web/temporary_stops.h"
+#include "history/temporary_stops.h"
+#include "web/web_board.h"
 
 namespace {
 

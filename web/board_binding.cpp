@@ -10,12 +10,12 @@
 #include "board/board_pictures.h"
 #include "board/display_text.h"
 #include "board/idle_pass.h"
-#include "board/key_queue_run.h"
 #include "board/panel_layout.h"
 #include "board/pass_cursor.h"
 #include "board/segment_geometry.h"
 #include "files/monitor_rom.h"
-#include "web/temporary_stops.h"
+#include "history/board_history.h"
+#include "history/stopping_run.h"
 #include "web/web_board.h"
 
 namespace {
@@ -42,9 +42,8 @@ int pendingTapeCommand = kNoTapeCommand;
 constexpr int kRanOn = 0;
 constexpr int kStoppedAtBreakpoint = 1;
 constexpr int kStoppedTemporarily = 2;  // at one of PageTemporaryStops(): a step's end
+constexpr int kStoppedAtWatchpoint = 3;
 int stopReason = kRanOn;
-std::uint8_t breakpoints[65536];
-int breakpointCount = 0;
 
 // The page paints a decimal point, lit or not, over the whole place of the
 // window's two point rectangles: the window's lit point, three pixels wide,
@@ -62,79 +61,97 @@ void TapeCommandHook(void*, TapeCommand command) {
     pendingTapeCommand = command == TapeCommand::OpenHexFile ? kTapeReadCommand : kTapeWriteCommand;
 }
 
+// The window's start order: 8255 and memory window, monitor ROM (from
+// /tarvo/tarvo-rom.bin, which the page has put there), CPU reset, run.
+bool StartPageBoard() {
+    SetUpBoard(board);
+    const bool loaded = LoadMonitorRom("/", '/', board.memory);
+    StartBoard(board);
+    return loaded;
+}
+
 }  // namespace
 
 Board& PageBoard() { return board; }
 KeyQueue& PageKeys() { return keys; }
 std::uint64_t PagePasses() { return cursor.Passes(); }
+// Made on first use, after the board, its bus and its cursor above.
+BoardHistory& PageHistory() {
+    static BoardHistory history(BoardRun{board, access.bus, cursor, keys});
+    return history;
+}
+StoppingRun& PageStops() {
+    static StoppingRun stops(PageHistory(), BoardRun{board, access.bus, cursor, keys});
+    return stops;
+}
+TemporaryStops& PageTemporaryStops() { return PageStops().Temporary(); }
 
 extern "C" {
 
-// The window's start order: 8255 and memory window, monitor ROM (from
-// /tarvo/tarvo-rom.bin, which the page has put there), CPU reset, run.
+// The board's start, and the history begins there.
 // 0: the ROM was not found; the board starts all the same, as in the window.
 EMSCRIPTEN_KEEPALIVE int tarvo_start() {
     board.hooks = BoardHooks{nullptr, &RequestRepaintHook, &TapeCommandHook};
-    SetUpBoard(board);
-    const bool loaded = LoadMonitorRom("/", '/', board.memory);
-    StartBoard(board);
+    const bool loaded = StartPageBoard();
+    PageHistory().Begin();
     return loaded ? 1 : 0;
 }
 
 // Power off and on: the whole board as the page started it (every register,
 // memory zero with the monitor loaded again, the 8255, the latches, the key
 // matrix), no key waiting, at the start of an idle pass, no temporary stop
-// (Step over, a source-level step) under way. Breakpoints are the page's, not
-// the board's: they stay. Returns as tarvo_start.
+// (Step over, a source-level step) under way: an input to the history like
+// any other, so that Step back goes back over it. Breakpoints are the page's,
+// not the board's: they stay. Returns as tarvo_start.
 EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
-    ClearBoard(board);
-    cursor.Restart();
-    keys = KeyQueue{};
+    bool loaded = false;
+    PageHistory().Input([&loaded] {
+        ClearBoard(board);
+        cursor.Restart();
+        keys = KeyQueue{};
+        loaded = StartPageBoard();
+    });
     stopReason = kRanOn;
     PageTemporaryStops().Clear();
     pendingTapeCommand = kNoTapeCommand;
     repaintRequested = true;
-    return tarvo_start();
+    return loaded ? 1 : 0;
 }
 
 // Runs up to the given number of idle passes' worth of instructions and
 // returns how many instructions ran. With breakpoints on, the run stops before
-// an instruction at a breakpoint address, and at any time before one at a
-// temporary stop (Step over's return, a source-level step's next line), except
-// the very first one, so that a run can go on from the breakpoint it stopped
-// at. A stop of either kind ends the temporary stops.
+// an instruction at a breakpoint address, at a temporary stop (Step over's
+// return, a source-level step's next line), and with watchpoints just after
+// the instruction that touched a watched place (history/stopping_run.h):
+// never before the first instruction after a stop or a step, so that a run
+// goes on from there. Any stop ends the temporary stops.
 EMSCRIPTEN_KEEPALIVE int tarvo_run(int passes, int useBreakpoints) {
     stopReason = kRanOn;
     if (!board.run.running || passes <= 0) return 0;
-    const bool breakpointsOn = useBreakpoints != 0 && breakpointCount > 0;
-    TemporaryStops& temporary = PageTemporaryStops();
-    if (!breakpointsOn && !temporary.Any()) {
-        return static_cast<int>(RunPassesWithKeys(cursor, keys, board, static_cast<std::uint64_t>(passes)));
-    }
     const auto count = static_cast<std::uint64_t>(passes) * static_cast<std::uint64_t>(kInstructionsPerPass);
-    const std::uint64_t ran = RunUntilWithKeys(cursor, keys, count, [breakpointsOn, &temporary](const Board& b) {
-        return (breakpointsOn && breakpoints[b.cpu.PC] != 0) || temporary.Reached(b.cpu);
-    });
-    if (ran < count) {
-        stopReason = temporary.Reached(board.cpu) ? kStoppedTemporarily : kStoppedAtBreakpoint;
-        temporary.Clear();
+    const std::uint64_t ran = PageStops().Run(count, useBreakpoints != 0);
+    switch (PageStops().Cause()) {
+        case StopCause::Breakpoint: stopReason = kStoppedAtBreakpoint; break;
+        case StopCause::Temporary: stopReason = kStoppedTemporarily; break;
+        case StopCause::Watchpoint: stopReason = kStoppedAtWatchpoint; break;
+        case StopCause::None: break;
     }
+    if (stopReason != kRanOn) PageStops().GoOnFromHere();
     return static_cast<int>(ran);
 }
 
 // One of the reasons above, for the last tarvo_run.
 EMSCRIPTEN_KEEPALIVE int tarvo_stop_reason() { return stopReason; }
 
-EMSCRIPTEN_KEEPALIVE void tarvo_step() { StepWithKeys(cursor, keys, board); }
+EMSCRIPTEN_KEEPALIVE void tarvo_step() {
+    PageHistory().Step();
+    PageStops().GoOnFromHere();
+}
 
 EMSCRIPTEN_KEEPALIVE int tarvo_pass_position() { return cursor.Position(); }
 
 EMSCRIPTEN_KEEPALIVE void tarvo_set_breakpoint(int address, int on) {
-    std::uint8_t& slot = breakpoints[static_cast<std::uint16_t>(address)];
-    const std::uint8_t wanted = on != 0 ? 1 : 0;
-    if (slot == wanted) return;
-    breakpointCount += wanted != 0 ? 1 : -1;
-    slot = wanted;
+    PageStops().SetBreakpoint(static_cast<std::uint16_t>(address), on != 0);
 }
 
 // The key at a point of the canvas, through the window's hit test on the

@@ -5,13 +5,20 @@
 
 // What tarvo_take_tape_command reports.
 export const TapeKey = Object.freeze({ none: 0, read: 1, write: 2 });
-// Why a run stopped short (tarvo_stop_reason): a breakpoint, or one of the
-// temporary stops of a step (Step over's return, a source-level step's line).
-export const StopReason = Object.freeze({ none: 0, breakpoint: 1, temporary: 2 });
+// Why a run stopped short (tarvo_stop_reason): a breakpoint, one of the
+// temporary stops of a step (Step over's return, a source-level step's line),
+// or a watchpoint.
+export const StopReason = Object.freeze({ none: 0, breakpoint: 1, temporary: 2, watchpoint: 3 });
 // Where the CPU is as the monitor sees it (tarvo_monitor_place, without its
 // "holds the program" bit).
 const monitorPlaces = ["outside", "inside", "waiting"];
 const holdsProgramBit = 4;
+
+// Who last wrote a byte (tarvo_last_write).
+export const Writer = Object.freeze({ nobody: 0, instruction: 1, input: 2 });
+
+// The kinds of watchpoint on a range (tarvo_watch_add); conditions go by their text.
+export const WatchKind = Object.freeze({ read: 0, write: 1, portIn: 2, portOut: 3 });
 
 // What an address is to the CPU (board/memory_areas.h, MemoryArea).
 export const MemoryArea = Object.freeze({ rom: 0, ram: 1, monitorRam: 2, unmapped: 3 });
@@ -163,6 +170,52 @@ function wrapCore(module, monitor) {
     module.FS.writeFile(path, content);
     try { return read(path); } finally { module.FS.unlink(path); }
   };
+  // Text of any length for the core: copied into memory the core allocates,
+  // handed over by its address, and freed once call(address) has returned.
+  const withText = (text, call) => {
+    const size = module.lengthBytesUTF8(text) + 1;
+    const address = module._malloc(size);
+    try {
+      module.stringToUTF8(text, address, size);
+      return call(address);
+    } finally {
+      module._free(address);
+    }
+  };
+  const text = (name, args) => {
+    const call = c(name, "number", args);
+    return (...values) => module.UTF8ToString(call(...values));
+  };
+  const addCondition = c("tarvo_watch_add_condition", "number", ["number"]);
+  const lastWrite = c("tarvo_last_write", "number", ["number"]);
+  const lastWritePc = c("tarvo_last_write_pc", "number", []);
+  const lastWriteAgo = c("tarvo_last_write_ago", "number", []);
+  const stepBack = c("tarvo_step_back", "number", []);
+  const runBack = c("tarvo_run_back", "number", []);
+  const addWatch = c("tarvo_watch_add", "number", ["number", "number", "number"]);
+  const removeWatch = c("tarvo_watch_remove", "number", ["number"]);
+  const watchError = text("tarvo_watch_error", []);
+  const watchResult = (id) => (id > 0 ? { id } : { error: watchError() });
+  // Time on the board, going back in it, and the watchpoints (web/history_binding.cpp).
+  const history = Object.freeze({
+    tStates: c("tarvo_t_states", "number", []),
+    now: c("tarvo_history_now", "number", []),
+    depth: c("tarvo_history_depth", "number", []),
+    bytes: c("tarvo_history_bytes", "number", []),
+    // true when it went back; false at the oldest point kept.
+    stepBack: () => stepBack() !== 0,
+    // true at a breakpoint or watchpoint (stopText() says which); false at the oldest point kept.
+    runBack: () => runBack() !== 0,
+    stopText: text("tarvo_stop_text", []),
+    // { by: one of Writer, pc (by an instruction), ago (instructions) }.
+    lastWrite: (address) => ({ by: lastWrite(address), pc: lastWritePc(), ago: lastWriteAgo() }),
+    // The new watchpoint's number, or { error } saying why not.
+    addWatch: (kind, from, to) => watchResult(addWatch(kind, from, to)),
+    addCondition: (condition) => watchResult(withText(condition, addCondition)),
+    removeWatch: (id) => removeWatch(id) !== 0,
+    watchText: text("tarvo_watch_text", ["number"]),
+  });
+
   // What the last load wrote, by the names of loadReportNames, and the reason of a bad HEX line.
   const lastLoad = () => {
     const ints = int32s(loadReport(), loadReportNames.length + 1);
@@ -205,6 +258,7 @@ function wrapCore(module, monitor) {
     run: c("tarvo_run", "number", ["number", "number"]),
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
+    history,
     // Stops for the next run only, gone once a run stops: at an address (with
     // SP at sp, as Step over wants it, or -1 for any), or at the first byte of
     // every line of the last assembly.

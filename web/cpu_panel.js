@@ -20,8 +20,10 @@ const escapeHtml = (text) => text.replace(/&/g, "&amp;").replace(/</g, "&lt;");
 
 export class CpuPanel {
   // root holds the panel's controls and tables (#cpu-panel).
-  constructor(root, { core, pacer, say }) {
+  // lastWriter(address) says who last wrote a byte, for the line under the memory editor.
+  constructor(root, { core, pacer, say, lastWriter }) {
     this.core = core;
+    this.lastWriter = lastWriter;
     this.pacer = pacer;
     this.say = say;
     this.element = (id) => root.querySelector("#" + id);
@@ -205,6 +207,8 @@ export class CpuPanel {
       this.refresh();
       if (reason === StopReason.breakpoint) {
         this.say("Stopped at the breakpoint at " + hex4(this.core.registers().PC) + "h. Run goes on from it.", false);
+      } else if (reason === StopReason.watchpoint) {
+        this.say("Stopped by " + this.core.history.stopText() + ". Run goes on from here.", false);
       }
     };
     this.registers.listen();
@@ -242,6 +246,7 @@ export class CpuPanel {
       this.element("poke-address").value = address;
       this.element("poke-value").value = e.target.textContent;
       this.element("poke-value").focus();
+      this.element("last-write").textContent = this.lastWriter(parseInt(address, 16));
     });
     submit("poke-form", () => {
       const address = this.addressField("poke-address", "Byte");

@@ -5,6 +5,7 @@
 #include <emscripten/emscripten.h>
 
 #include "board/memory_areas.h"
+#include "history/board_history.h"
 #include "web/web_board.h"
 
 namespace {
@@ -38,10 +39,12 @@ EMSCRIPTEN_KEEPALIVE const std::uint16_t* tarvo_registers() {
 
 // A register changed from the panel, by its place in tarvo_registers. The
 // value must fit: a byte for I and R, 0 or 1 for IFF1 and IFF2, 0 to 2 for
-// IM. 0: no such register, or a value it cannot hold (nothing changes).
+// IM. 0: no such register, or a value it cannot hold (nothing changes). An
+// input to the history.
 EMSCRIPTEN_KEEPALIVE int tarvo_set_register(int index, int value) {
     if (index < 0 || index >= kRegisterWordCount || value < 0 || value > kRegisterSlots[index].largest) return 0;
-    PageBoard().cpu.*kRegisterSlots[index].field = static_cast<std::uint16_t>(value);
+    PageHistory().Input(
+        [&] { PageBoard().cpu.*kRegisterSlots[index].field = static_cast<std::uint16_t>(value); });
     return 1;
 }
 
@@ -61,13 +64,13 @@ EMSCRIPTEN_KEEPALIVE int tarvo_memory_area(int address) {
 
 // An edit from the memory view, as the board takes it: only where the CPU
 // reads and writes (RAM, the monitor's among it); ROM and unmapped addresses
-// stay as they are. Returns the address's MemoryArea.
+// stay as they are; an input to the history. Returns the address's MemoryArea.
 EMSCRIPTEN_KEEPALIVE int tarvo_write_byte(int address, int value) {
     Board& board = PageBoard();
     const auto at = static_cast<std::uint16_t>(address);
     const MemoryArea area = AreaOf(board.window, at);
     if (area == MemoryArea::Ram || area == MemoryArea::MonitorRam) {
-        board.memory.bytes[at] = static_cast<std::uint8_t>(value);
+        PageHistory().Input([&] { board.memory.bytes[at] = static_cast<std::uint8_t>(value); });
     }
     return static_cast<int>(area);
 }

@@ -1,7 +1,8 @@
 // The file commands as the page runs them. The page writes an opened file into
 // the module's in-memory file system and reads a saved one back from it, so
 // the same readers and writers as the window's do all the work. After each
-// load the core reports what it wrote, so that the page can say so.
+// load the core reports what it wrote, so that the page can say so. A load is
+// an input to the history: Step back goes back over it.
 #include <sys/stat.h>
 
 #include <bitset>
@@ -13,6 +14,7 @@
 #include "files/address_range.h"
 #include "files/binary_file.h"
 #include "files/hex_file.h"
+#include "history/board_history.h"
 #include "web/web_board.h"
 
 namespace {
@@ -74,14 +76,16 @@ EMSCRIPTEN_KEEPALIVE int tarvo_is_file_range(std::uint32_t from, std::uint32_t t
 EMSCRIPTEN_KEEPALIVE int tarvo_open_hex(const char* path) {
     written.reset();
     FileError error;
-    const int result = ReadHexFile(path, PageBoard().memory, &error, &written);
+    int result = 0;
+    PageHistory().Input([&] { result = ReadHexFile(path, PageBoard().memory, &error, &written); });
     ReportWritten(error);
     return result;
 }
 
 EMSCRIPTEN_KEEPALIVE int tarvo_open_binary(const char* path, std::uint32_t from, std::uint32_t to) {
     written.reset();
-    const int result = ReadBinaryFile(path, PageBoard().memory, from, to);
+    int result = 0;
+    PageHistory().Input([&] { result = ReadBinaryFile(path, PageBoard().memory, from, to); });
     struct stat file {};
     if (result >= 0 && stat(path, &file) == 0) {
         // More than the whole address space counts as that much.

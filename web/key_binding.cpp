@@ -4,11 +4,34 @@
 // Kept on purpose: RESET and MONI act at once, as on the board, and drop the
 // waiting keys: they were typed for what these two keys break off (after
 // RESET the monitor reads away stale presses itself; after MONI it would act
-// on them). The tape keys run the page's file commands at once.
+// on them). The tape keys run the page's file commands at once. Every press
+// is an input to the history, the queue's too. RESET starts the board's
+// T-state count afresh: the CPU panel counts T-states since reset.
 #include <emscripten/emscripten.h>
 
 #include "board/key_actions.h"
+#include "history/board_history.h"
 #include "web/web_board.h"
+
+namespace {
+
+int Press(const KeyCell& key, int gridRow, int gridColumn) {
+    Board& board = PageBoard();
+    switch (key.kind) {
+        case KeyKind::Reset:
+        case KeyKind::Monitor: {
+            const int dropped = PageKeys().Drop(board, PagePasses());
+            PressKey(board, gridRow, gridColumn);
+            if (key.kind == KeyKind::Reset) board.tStates = 0;
+            return dropped;
+        }
+        case KeyKind::TapeRead:
+        case KeyKind::TapeWrite: PressKey(board, gridRow, gridColumn); return 0;
+        default: return PageKeys().Add(gridRow, gridColumn) ? 0 : -1;
+    }
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -18,18 +41,9 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int tarvo_press_key(int gridRow, int gridColumn) {
     const KeyCell* key = KeyAtGrid(gridRow, gridColumn);
     if (key == nullptr) return 0;
-    Board& board = PageBoard();
-    switch (key->kind) {
-        case KeyKind::Reset:
-        case KeyKind::Monitor: {
-            const int dropped = PageKeys().Drop(board, PagePasses());
-            PressKey(board, gridRow, gridColumn);
-            return dropped;
-        }
-        case KeyKind::TapeRead:
-        case KeyKind::TapeWrite: PressKey(board, gridRow, gridColumn); return 0;
-        default: return PageKeys().Add(gridRow, gridColumn) ? 0 : -1;
-    }
+    int result = 0;
+    PageHistory().Input([&] { result = Press(*key, gridRow, gridColumn); });
+    return result;
 }
 
 // Keys typed that the board's program has not taken yet.

@@ -7,6 +7,7 @@ import { BoardView, loadBoardPictures } from "./board_view.js";
 import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
 import { FilePanel } from "./file_panel.js";
+import { HistoryPanel } from "./history_panel.js";
 import { returnFocusToBoard } from "./focus.js";
 import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
@@ -17,6 +18,8 @@ import { RangeDialog } from "./range_dialog.js";
 import { SourceFiles } from "./source_files.js";
 import { SourcePanel } from "./source_panel.js";
 import { SpeedPanel } from "./speed_panel.js";
+import { TimePanel } from "./time_panel.js";
+import { WatchPanel } from "./watch_panel.js";
 
 const byId = (id) => document.getElementById(id);
 
@@ -33,10 +36,19 @@ async function startPage() {
     const speed = new SpeedPanel(byId("speed-panel"), pacer);
     const ranges = new RangeDialog(byId("range-overlay"), { core, pacer, say });
     const files = new FilePanel(byId("file-panel"), { core, ranges, say });
-    const cpu = new CpuPanel(byId("cpu-panel"), { core, pacer, say });
     // After the board ran or was changed: the digits, when the core says they changed.
     const afterChange = () => { if (core.takeRepaint()) view.showDisplay(); };
     const showStatus = () => view.showStatus(pacer.paused, pacer.paused ? hex4(core.registers().PC) : "");
+    const time = new TimePanel(byId("time-panel"), { core });
+    const watches = new WatchPanel(byId("watch-panel"), { core, say });
+    const history = new HistoryPanel(byId("history-panel"), { core, pacer, say, afterMove: () => {
+      cpu.endStepOver();  // a step under way does not go on in another time
+      afterChange();
+      cpu.refresh();
+      time.refresh();
+      showStatus();
+    } });
+    const cpu = new CpuPanel(byId("cpu-panel"), { core, pacer, say, lastWriter: (a) => history.lastWriter(a) });
     // Every press of a keypad key, from the canvas, the keyboard or the page itself.
     const press = (grid) => {
       const legend = keypadLegends[grid.row][grid.column];
@@ -75,13 +87,16 @@ async function startPage() {
     pacer.start(() => {
       afterChange();
       cpu.tick();
+      time.refresh();
+      history.refresh();
       sources.tick();
       speed.showRate();
       showStatus();
     });
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
-      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press }),
+      page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
+                            time, history, watches }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

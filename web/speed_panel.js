@@ -1,4 +1,4 @@
-// The speed control and the rate measured over the last second.
+// The speed control (clock rates) and the effective clock measured over the last second.
 export class SpeedPanel {
   // root holds the speed list (#speed) and the rate (#rate).
   constructor(root, pacer) {
@@ -13,6 +13,7 @@ export class SpeedPanel {
 
   // After every frame.
   showRate() {
-    this.rate.textContent = this.pacer.stopped() ? "" : Math.round(this.pacer.rate).toLocaleString("en") + " instructions/s";
+    this.rate.textContent = this.pacer.stopped() ? "" : "effective clock " + (this.pacer.clock / 1e6).toFixed(2) +
+        " MHz (" + Math.round(this.pacer.rate).toLocaleString("en") + " instructions/s)";
   }
 }

@@ -6,12 +6,25 @@
 #include "board/board.h"
 #include "board/key_queue.h"
 
+class BoardHistory;
+class StoppingRun;
+class TemporaryStops;
+
 // The board that the page shows, alive for the whole page.
 Board& PageBoard();
 // The keys typed on the page, waiting for the board's program to read them.
 KeyQueue& PageKeys();
 // The passes completed on the board, the key queue's clock.
 std::uint64_t PagePasses();
+
+// The page's history: every move of the board forward goes through it, and
+// every change from outside through its Input, so that Step back and Run back
+// find the board as it was.
+BoardHistory& PageHistory();
+// Runs with breakpoints and watchpoints, forward and back.
+StoppingRun& PageStops();
+// The stops of the next run only (Step over, source-level steps), ended by any stop.
+TemporaryStops& PageTemporaryStops();
 
 // The sizes of the tables the bindings hand the script (see tarvo_layout).
 constexpr int kSegmentRecordInts = 6;       // tarvo_segments: one record a segment

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the Intel HEX reader and the assembler with clang++ (ASan and
+# Builds the libFuzzer targets of the Intel HEX reader, the assembler and the exercise reader with clang++ (ASan and
 # UBSan) in BUILD_DIR and runs each for SECONDS from the seed corpus in tests/fuzz/corpus (the
-# assembler's also from the examples). Prints the executions and crashes of each; exits 1 if any
+# assembler's also from the examples, the exercise reader's from the shipped exercises). Prints the executions and crashes of each; exits 1 if any
 # fuzzer crashed or failed, 2 on a usage error.
 #
 #   tests/fuzz/run_fuzzers.sh BUILD_DIR SECONDS
@@ -18,10 +18,11 @@ fuzz_source=$source_dir/tests/fuzz
 
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARVO_TESTS=ON -DTARVO_FUZZERS=ON -DTARVO_EXERCISERS=OFF
-cmake --build "$build_dir" --target tarvo_hex_record_fuzzer tarvo_hex_file_fuzzer tarvo_asm_fuzzer -j2
+cmake --build "$build_dir" --target tarvo_hex_record_fuzzer tarvo_hex_file_fuzzer tarvo_asm_fuzzer \
+    tarvo_exercise_fuzzer -j2
 
 failed=0
-for name in hex_record hex_file asm; do
+for name in hex_record hex_file asm exercise; do
     fuzzer=$build_dir/fuzz/tarvo_${name}_fuzzer
     work=$build_dir/fuzz/$name
     rm -rf "$work"
@@ -34,6 +35,10 @@ for name in hex_record hex_file asm; do
     if [ "$name" = asm ]; then
         dict=$fuzz_source/asm.dict
         seeds+=("$source_dir/examples")
+    fi
+    if [ "$name" = exercise ]; then
+        dict=$fuzz_source/exercise.dict
+        seeds=("$source_dir"/exercises/*/)
     fi
     "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$dict" \
         -artifact_prefix="$work/artifacts/" "$work/corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?

@@ -5,7 +5,7 @@
 
 #include "board/board.h"
 #include "board/key_actions.h"
-#include "tarvorun_keys.h"
+#include "board/key_names.h"
 
 namespace {
 

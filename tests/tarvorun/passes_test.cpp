@@ -11,7 +11,7 @@
 
 #include "board/idle_pass.h"
 #include "board/key_actions.h"
-#include "tarvorun_passes.h"
+#include "board/pass_runner.h"
 #include "tarvorun_session.h"
 
 namespace {

@@ -11,8 +11,9 @@ download, the messages for a bad file and a bad range, the checks of
 source_checks.py (the source editor, Assemble, source-level stepping), of
 keys_and_files_checks.py (typed keys, focus, the pressed key, the memory
 editor, loads, examples, long text, Power off and on) and of learner_checks.py
-(help, the CPU panel's tools, phone and desktop layout), and a console without
-errors at the end. Screenshots go to OUT_DIR. Exits 1 at
+(help, the CPU panel's tools, phone and desktop layout), of history_checks.py
+(the stopwatch, Step back, who last wrote, watchpoints, Run back), and a
+console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
 the first failed check.
 """
 import shutil
@@ -25,6 +26,7 @@ try:
     from page_driver import Page, hex_file, serve, start_chromium
     import keys_and_files_checks as keys_files
     from learner_checks import CHECKS as LEARNER_CHECKS
+    import history_checks as history
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
@@ -275,7 +277,8 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           # The source checks open the editor empty; the examples then open in it. Before the layout
           # checks, so that the phone's layout is checked with the editor open.
           check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
-          keys_files.check_examples_start_themselves, check_example_list_and_intr] + LEARNER_CHECKS + [
+          keys_files.check_examples_start_themselves, check_example_list_and_intr,
+          history.check_time_step_back_and_watchpoints] + LEARNER_CHECKS + [
           check_no_console_errors]
 
 

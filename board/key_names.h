@@ -1,4 +1,5 @@
-// Key names for the runner's --keys: the legends printed on the keypad.
+// Key names for the runner's --keys and the exercises' keys: the legends
+// printed on the keypad.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ struct KeyStroke {
     int gridColumn;
     KeyKind kind;
     std::uint64_t waitPasses = 0;  // not 0: no key, a wait:N token that runs N idle passes
-    bool waitForScan = true;  // false for press:KEY, a click the program may never read
+    bool waitForScan = true;       // false for press:KEY, a click the program may never read
 };
 
 // Looks one name up, ignoring case: 0-9, A-F, + (or PLUS), - (or MINUS), ADDR,
@@ -27,4 +28,9 @@ bool FindKey(const std::string& name, KeyStroke& key);
 // (its --hex and --save-hex do their work). A name written press:KEY presses
 // the key without waiting for its scan, as a click in the window does. On
 // false, error says why, naming the key.
-bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error);
+// where names the text in messages: "--keys" for the runner's option.
+bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error,
+               const std::string& where = "--keys");
+
+// A count: decimal digits only, at most max.
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count);

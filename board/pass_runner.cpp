@@ -1,8 +1,8 @@
-#include "tarvorun_passes.h"
+#include "board/pass_runner.h"
 
 #include <utility>
 
-#include "tarvorun_trace.h"
+#include "board/trace_line.h"
 
 PassRunner::PassRunner(Board& board, bool observe)
     : board_(board),

@@ -1,4 +1,4 @@
-#include "tarvorun_trace.h"
+#include "board/trace_line.h"
 
 #include <cstdio>
 

@@ -1,9 +1,7 @@
-#include "tarvorun_keys.h"
+#include "board/key_names.h"
 
 #include <cctype>
 #include <cstring>
-
-#include "tarvorun_options.h"
 
 namespace {
 
@@ -62,7 +60,8 @@ bool FindKey(const std::string& name, KeyStroke& key) {
     return false;
 }
 
-bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error) {
+bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::string& error, const std::string& where) {
+    const bool runner = where == "--keys";
     std::size_t at = 0;
     while (at < text.size()) {
         if (std::isspace(static_cast<unsigned char>(text[at])) != 0) {
@@ -78,7 +77,7 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
         KeyStroke key{};
         if (IsWaitToken(name)) {
             if (!ParseCount(name.substr(kWaitPrefixLength), UINT64_MAX, key.waitPasses) || key.waitPasses == 0) {
-                error = "'" + name + "' in --keys is not wait:N with N idle passes from 1";
+                error = "'" + name + "' in " + where + " is not wait:N with N idle passes from 1";
                 return false;
             }
             key.name = name;
@@ -86,17 +85,31 @@ bool ParseKeys(const std::string& text, std::vector<KeyStroke>& keys, std::strin
             continue;
         }
         if (!FindKey(keyName, key)) {
-            error = "unknown key '" + name + "' in --keys (see --help for the names)";
+            error = "unknown key '" + name + "' in " + where + (runner ? " (see --help for the names)" : "");
             return false;
         }
         if (key.kind == KeyKind::TapeRead || key.kind == KeyKind::TapeWrite) {
-            error =
-                "key '" + name + "' is not available here: the tape keys open file dialogs; use --hex or --save-hex";
+            error = "key '" + name + "' is not available here: the tape keys open file dialogs" +
+                    (runner ? "; use --hex or --save-hex" : "");
             return false;
         }
         key.name = name;
         key.waitForScan = !pressOnly;
         keys.push_back(key);
     }
+    return true;
+}
+
+bool ParseCount(const std::string& text, std::uint64_t max, std::uint64_t& count) {
+    if (text.empty()) return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10) return false;  // would not fit in 64 bits
+        value = value * 10 + digit;
+    }
+    if (value > max) return false;
+    count = value;
     return true;
 }

@@ -1,4 +1,4 @@
-// Idle passes for the runner, with three things the window never needs: a key
+// Idle passes for the headless runner and the exercise checker, with three things the window never needs: a key
 // pressed between two instructions of a pass instead of between passes, a log
 // of the single-step NMI (armed, disarmed, taken), and a count of the writes
 // to the 8255. Without them whole passes run as the page runs them.
@@ -14,13 +14,27 @@
 #include "board/board.h"
 #include "board/pass_cursor.h"
 
-// The board's port map, counting the writes that reach the 8255.
+struct PortWrite {
+    std::uint8_t port;  // 00h-03h
+    std::uint8_t value;
+};
+
+// The board's port map, counting the writes that reach the 8255 and, when
+// asked, keeping the first of them in order.
 struct CountingPorts {
     BoardPorts ports;
     std::uint64_t writes = 0;
+    std::uint64_t writesTo[4] = {};  // by port, 00h-03h
+    std::vector<PortWrite>* log = nullptr;
+    std::size_t logLimit = 0;
     std::uint8_t BoardPortIn(std::uint16_t port) { return ports.BoardPortIn(port); }
     void BoardPortOut(std::uint16_t port, std::uint8_t value) {
-        if (port <= 0x0003) ++writes;
+        if (port <= 0x0003) {
+            ++writes;
+            ++writesTo[port];
+            if (log != nullptr && log->size() < logLimit)
+                log->push_back(PortWrite{static_cast<std::uint8_t>(port), value});
+        }
         ports.BoardPortOut(port, value);
     }
 };
@@ -46,6 +60,7 @@ public:
     std::uint64_t Pass() const { return pass_; }
     std::uint64_t Instructions() const { return instructions_; }
     std::uint64_t PortWrites() const { return ports_.writes; }
+    std::uint64_t PortWritesTo(std::uint8_t port) const { return ports_.writesTo[port & 3u]; }
     // One line a change of the step NMI: "armed by instruction K of pass P",
     // "disarmed by instruction K of pass P", "taken in pass P, N instructions
     // after the arming". Kept for the instructions run one by one (observe,
@@ -56,6 +71,12 @@ public:
     // Hands each log line to sink as it happens instead of keeping it in
     // NmiLog(), so that a long run holds no log in memory.
     void SendNmiLogTo(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
+    // Keeps the first limit writes to the 8255 from now on in log (which
+    // outlives the runner's use of it); null stops the keeping.
+    void LogPortWritesTo(std::vector<PortWrite>* log, std::size_t limit) {
+        ports_.log = log;
+        ports_.logLimit = limit;
+    }
 
 private:
     // One instruction of the current pass; true when the step NMI came after it.
