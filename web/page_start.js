@@ -6,6 +6,7 @@ import { loadCore } from "./core.js";
 import { BoardView, loadBoardPictures } from "./board_view.js";
 import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
+import { ExerciseEntry } from "./exercise_entry.js";
 import { FilePanel } from "./file_panel.js";
 import { HistoryPanel } from "./history_panel.js";
 import { returnFocusToBoard } from "./focus.js";
@@ -63,6 +64,7 @@ async function startPage() {
     const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     const examples = new ExampleList(byId("examples-panel"), {
       load: (name, bytes) => files.loadHexBytes(name, bytes), sources, press, pacer, say });
+    const exercises = new ExerciseEntry(byId("exercise-panel"), { core, sources, say });
     const afterPower = () => {
       cpu.endStepOver();  // the core has dropped its temporary stops
       view.showDisplay();
@@ -81,6 +83,7 @@ async function startPage() {
     returnFocusToBoard(focusBoard);
     files.acceptDropsOn(document, (file) => sourceFiles.openDropped(file));
     examples.fill();
+    exercises.fill();
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
@@ -96,7 +99,7 @@ async function startPage() {
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches }),
+                            time, history, watches, exercises }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {
