@@ -12,6 +12,7 @@ import { returnFocusToBoard } from "./focus.js";
 import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
+import { PageLinks } from "./page_links.js";
 import { hex4, messageLine, plural } from "./page_text.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
@@ -71,6 +72,7 @@ async function startPage() {
     };
     const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
                                   { core, pacer, say, focusBoard, afterPower });
+    const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
@@ -84,6 +86,7 @@ async function startPage() {
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
+    links.listen();
     pacer.start(() => {
       afterChange();
       cpu.tick();
@@ -96,7 +99,7 @@ async function startPage() {
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches }),
+                            time, history, watches, links }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {
