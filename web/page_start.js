@@ -102,6 +102,11 @@ async function startPage() {
                             time, history, watches, links }),
       keypad: Object.freeze({ gridOf }),
     });
+    // Offline use, once the page has what it needs (sw.js fetches the whole site
+    // again). Browsers run service workers only over https and on localhost.
+    if (window.isSecureContext && "serviceWorker" in navigator) {
+      navigator.serviceWorker.register("sw.js").catch((error) => console.warn("No offline use: " + error.message));
+    }
   } catch (error) {
     say("The page could not start: " + error.message, true);
   }
