@@ -31,6 +31,7 @@ export class ExercisePanel {
     this.element("exercise-check").addEventListener("click", () => this.check());
     this.element("exercise-replace").addEventListener("click", () => this.answerReplace(true));
     this.element("exercise-keep").addEventListener("click", () => this.answerReplace(false));
+    this.element("exercise-link").addEventListener("click", () => this.copyLink());
   }
 
   // Opens the exercise file's text (name: its file name). A file the core's
@@ -57,6 +58,7 @@ export class ExercisePanel {
     this.element("exercise-hints").hidden = exercise.hints.length === 0;
     this.element("exercise-hints").open = false;
     this.showResults(null);
+    this.element("exercise-link-text").hidden = true;
     this.element("exercise-summary").textContent = plural(exercise.checks, "check") + " to pass.";
     const replaced = await this.offerSource();
     this.say("Opened the exercise \"" + exercise.title + "\"" +
@@ -107,6 +109,30 @@ export class ExercisePanel {
                                  : "the program in the editor (" + this.sources.name + ")";
     this.say("Checked " + what + ": " + this.summary(report), report.failed > 0);
     return report;
+  }
+
+  // A link that opens this exercise (the file's whole text in its fragment),
+  // shown to copy by hand and put on the clipboard where the browser lets us.
+  async copyLink() {
+    if (this.text === null) return;
+    let url;
+    try {
+      const { encodeLink } = await import("./link_codec.js");
+      url = location.href.replace(/#.*$/, "") + (await encodeLink("x", this.text));
+    } catch (error) {
+      this.say("The link could not be made: " + error.message, true);
+      return;
+    }
+    const box = this.element("exercise-link-text");
+    box.value = url;
+    box.hidden = false;
+    box.select();
+    try {
+      await navigator.clipboard.writeText(url);
+      this.say("Copied a link to this exercise (" + url.length + " characters): whoever opens it gets the exercise.", false);
+    } catch {
+      this.say("Here is a link to this exercise; copy it from the box (the browser kept it from the clipboard).", false);
+    }
   }
 
   summary(report) {

@@ -13,6 +13,7 @@ import { returnFocusToBoard } from "./focus.js";
 import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
+import { PageLinks } from "./page_links.js";
 import { hex4, messageLine, plural } from "./page_text.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
@@ -73,6 +74,8 @@ async function startPage() {
     };
     const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
                                   { core, pacer, say, focusBoard, afterPower });
+    const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say },
+                                { x: (text) => exercises.open("linked-exercise.json", text) });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
@@ -87,6 +90,7 @@ async function startPage() {
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
+    links.listen();
     pacer.start(() => {
       afterChange();
       cpu.tick();
@@ -99,9 +103,14 @@ async function startPage() {
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches, exercises }),
+                            time, history, watches, links, exercises }),
       keypad: Object.freeze({ gridOf }),
     });
+    // Offline use, once the page has what it needs (sw.js fetches the whole site
+    // again). Browsers run service workers only over https and on localhost.
+    if (window.isSecureContext && "serviceWorker" in navigator) {
+      navigator.serviceWorker.register("sw.js").catch((error) => console.warn("No offline use: " + error.message));
+    }
   } catch (error) {
     say("The page could not start: " + error.message, true);
   }

@@ -116,6 +116,14 @@ def check_exercise_source_memory_and_bad_files(page, out):
         return [t.querySelectorAll('img, b').length, t.querySelector('strong').textContent,
                 t.querySelector('code').textContent, Array.from(t.querySelectorAll('li'), l => l.textContent)]""")
     assert task == [0, "OUT", "LD A,7", ["one", 'two <img src=x onerror="x()">']], task
+    # Its link carries the file's text: opened over another exercise, it brings it back.
+    page.click("exercise-link")
+    link = page.wait_for(lambda: page.js("const b = document.getElementById('exercise-link-text');"
+                                         "return !b.hidden && b.value"), 5, "the exercise's link")
+    assert "#1.x." in link, link
+    open_exercise(page, folder)
+    page.js("location.hash = arguments[0]", link[link.index("#"):])
+    page.wait_for(lambda: page.text_of("exercise-title") == "<b>Marked</b>", 10, "the exercise from its link")
 
 
 def check_exercise_on_a_phone(page, out):
