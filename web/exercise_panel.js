@@ -150,6 +150,12 @@ export class ExercisePanel {
   }
 }
 
+// Whose registers a register check read, by the word its name ends in.
+const registerSources = {
+  "(cpu)": "(the CPU's, at the end of the run)",
+  "(monitor)": "(the program's, as the monitor saved them when it stopped the program)",
+};
+
 function span(className, text) {
   const element = document.createElement("span");
   element.className = className;
@@ -164,6 +170,8 @@ function resultItem(result) {
   item.className = result.passed ? "passed" : "failed";
   item.append(span("verdict", result.passed ? "\u2713 passed" : "\u2717 failed"), " ",
               span("where", result.run + ": " + result.check));
+  const whose = registerSources[result.check.slice(result.check.lastIndexOf(" ") + 1)];
+  if (result.check.startsWith("register ") && whose) item.append(" ", span("whose", whose));
   if (result.passed) {
     if (result.actual) item.append(" ", span("value", result.actual));
     return item;

@@ -53,6 +53,8 @@ def check_shipped_exercises_in_the_page(page, out):
             put_source(page, wrong.name, wrong.read_text())
             results = check_results(page)
             assert not all(passed for passed, _ in results), f"{wrong.name} passes {results}"
+            if wrong.name == "wrong-no-daa.asm":  # A as the monitor saved it, after RST 38h
+                assert "expected 83, actual 7D" in results[1][1] and "as the monitor saved" in results[1][1], results
     assert learner_board(page) == before, "Check changed the learner's board"
     # The failures as tarvorun words them (docs/exercises.md), with the two values apart.
     report = page.js("return Tarvo.page.exercises.panel().then(p => p.checker.check(arguments[0], arguments[1],"
@@ -140,7 +142,6 @@ def check_exercise_on_a_phone(page, out):
                           "return [r.left, r.right, r.top, r.bottom, innerHeight]", part)
             assert 0 <= box[0] and box[1] <= 390 and box[2] < box[4] and box[3] > 0, f"{part} out of reach: {box}"
         page.tap("MONI")
-        page.wait_display(lambda text: text.replace(".", "").startswith("18"), 5)
         page.tap("ADDR")
         page.tap("2")
         page.wait_display(lambda text: text.replace(".", "").startswith("0002"), 5)
