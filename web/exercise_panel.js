@@ -28,6 +28,7 @@ export class ExercisePanel {
     this.exercise = null;  // as the core read it: {title, task, source, hints, checks}
     this.sourceName = "exercise.asm";
     this.placed = null;    // the starting source last put into the editor
+    this.opening = Promise.resolve(true);
     this.element("exercise-check").addEventListener("click", () => this.check());
     this.element("exercise-replace").addEventListener("click", () => this.answerReplace(true));
     this.element("exercise-keep").addEventListener("click", () => this.answerReplace(false));
@@ -35,8 +36,15 @@ export class ExercisePanel {
   }
 
   // Opens the exercise file's text (name: its file name). A file the core's
-  // reader refuses leaves the panel as it was, with a message saying where and why.
-  async open(name, text) {
+  // reader refuses leaves the panel as it was, with a message saying where and
+  // why. One after the other: an exercise chosen while the last one still
+  // opens waits for it, so that the editor never gets the two sources mixed.
+  open(name, text) {
+    this.opening = this.opening.then(() => this.openNow(name, text));
+    return this.opening;
+  }
+
+  async openNow(name, text) {
     const exercise = this.checker.read(text);
     if (exercise.error) {
       this.say("There was an error opening the exercise! " + name + ":" + exercise.error, true);

@@ -13,10 +13,20 @@ SOURCE = Path(__file__).resolve().parents[2]
 EXERCISES = sorted(p for p in (SOURCE / "exercises").iterdir() if (p / "exercise.json").is_file())
 
 
+def opened(page, title, what):
+    """Waits for the exercise's title and the message that it has opened, its starting source placed or offered."""
+    page.wait_for(lambda: page.text_of("exercise-title") == title and
+                  page.message().startswith(f'Opened the exercise "{title}"'), 10, what)
+
+
 def open_exercise(page, folder):
+    page.js("document.getElementById('message').textContent = ''")
     page.driver.find_element("css selector", f"#exercise-list button[data-file='{folder.name}.json']").click()
-    title = json.loads((folder / "exercise.json").read_text())["title"]
-    page.wait_for(lambda: page.text_of("exercise-title") == title, 10, f"the exercise {folder.name} to open")
+    opened(page, json.loads((folder / "exercise.json").read_text())["title"], f"the exercise {folder.name} to open")
+
+
+def question_shown(page):
+    return page.driver.find_element("id", "exercise-question").is_displayed()
 
 
 def put_source(page, name, text):
@@ -80,7 +90,7 @@ def check_exercise_source_memory_and_bad_files(page, out):
     # The learner's own text stays unless they say otherwise.
     put_source(page, "mine.asm", "; mine\n")
     open_exercise(page, folder)
-    assert page.js("return !document.getElementById('exercise-question').hidden"), "no question before replacing"
+    assert question_shown(page), "no question before replacing"
     assert page.js("return Tarvo.page.sources.text()") == "; mine\n"
     page.click("exercise-keep")
     assert page.js("return Tarvo.page.sources.text()") == "; mine\n"
@@ -93,7 +103,7 @@ def check_exercise_source_memory_and_bad_files(page, out):
     open_exercise(page, other)
     starting = json.loads((other / "exercise.json").read_text())["source"]
     page.wait_for(lambda: page.js("return Tarvo.page.sources.text()") == starting, 5, "the next starting source")
-    assert page.js("return document.getElementById('exercise-question').hidden")
+    assert not question_shown(page)
     open_exercise(page, folder)
     # With the editor empty, Check takes the program from the board's RAM.
     put_source(page, "show.asm", (folder / "solution.asm").read_text())
@@ -113,7 +123,7 @@ def check_exercise_source_memory_and_bad_files(page, out):
     exercise.update(title="<b>Marked</b>", task='Use **OUT** and `LD A,7`:\n\n- one\n- two <img src=x onerror="x()">')
     marked.write_text(json.dumps(exercise))
     page.give_file("exercise-input", marked)
-    page.wait_for(lambda: page.text_of("exercise-title") == "<b>Marked</b>", 5, "the marked-up exercise")
+    opened(page, "<b>Marked</b>", "the marked-up exercise")
     task = page.js("""const t = document.getElementById('exercise-task');
         return [t.querySelectorAll('img, b').length, t.querySelector('strong').textContent,
                 t.querySelector('code').textContent, Array.from(t.querySelectorAll('li'), l => l.textContent)]""")
@@ -124,8 +134,9 @@ def check_exercise_source_memory_and_bad_files(page, out):
                                          "return !b.hidden && b.value"), 5, "the exercise's link")
     assert "#1.x." in link, link
     open_exercise(page, folder)
+    page.js("document.getElementById('message').textContent = ''")
     page.js("location.hash = arguments[0]", link[link.index("#"):])
-    page.wait_for(lambda: page.text_of("exercise-title") == "<b>Marked</b>", 10, "the exercise from its link")
+    opened(page, "<b>Marked</b>", "the exercise from its link")
 
 
 def check_exercise_on_a_phone(page, out):
