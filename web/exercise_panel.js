@@ -40,7 +40,7 @@ export class ExercisePanel {
   // why. One after the other: an exercise chosen while the last one still
   // opens waits for it, so that the editor never gets the two sources mixed.
   open(name, text) {
-    this.opening = this.opening.then(() => this.openNow(name, text));
+    this.opening = this.opening.catch(() => false).then(() => this.openNow(name, text));
     return this.opening;
   }
 
