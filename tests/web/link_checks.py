@@ -1,7 +1,9 @@
 """Checks of share links and offline use: links made with Share open in a fresh
 browser profile (another Chromium, another origin) as the same program; a
 program too large for a link is refused; opening a link over unsaved work
-asks first; after one visit the page starts with its server stopped."""
+asks first; after one visit the page starts with its server stopped; a page
+open while the site changes keeps its version, and the next load gets the new
+one whole."""
 import random
 import shutil
 import subprocess
@@ -10,7 +12,7 @@ from pathlib import Path
 
 from page_driver import Page, hex_file, serve, start_chromium
 
-OFFLINE_SITE = Path(__file__).resolve().parents[2] / "web" / "offline" / "offline_site.py"
+SOURCE = Path(__file__).resolve().parents[2]
 
 SOURCE_TEXT = "; shared \u2713\n        ORG 1800h\nstart:  LD A,42h\nloop:   JR loop\n"
 # JR $ at 1800h, data at 1900h (zeros inside it) and at 2000h: three ranges.
@@ -131,12 +133,13 @@ def check_a_new_version_comes_whole_on_reload(page, out):
         index.write_text(index.read_text().replace("<title>", "<title>New "))
         with open(site / "source_editor.js", "a") as bundle:
             bundle.write("\n// new one\n")
-        subprocess.run([sys.executable, str(OFFLINE_SITE), str(out.parent), str(site)], check=True)
+        subprocess.run([sys.executable, str(SOURCE / "web" / "offline" / "offline_site.py"), str(SOURCE), str(site)],
+                       check=True)
         during = Page(browser, url)  # this load finds the new version and installs it beside
         # Paused: on a machine as busy as a CI runner, the board's run leaves the new worker's start waiting.
         during.js("Tarvo.page.pacer.paused = true")
         during.wait_for(lambda: during.js("return caches.keys().then(k => k.length)") == 3 and
-                        service_worker_settled(during), 60, "the new version to take over")
+                        service_worker_settled(during), 120, "the new version to take over")
         assert versions(during) == old, "a page of the old version got a file of the new"
         after = versions(Page(browser, url))
         assert after[0].startswith("New ") and after[1].endswith("// new one\n"), after
