@@ -328,9 +328,16 @@ $(WEB_SITE)/source_editor.js: $(EDITOR_INSTALLED) $(wildcard $(EDITOR_DIR)/*.js)
 	$(EDITOR_DIR)/node_modules/.bin/esbuild $(EDITOR_DIR)/source_editor.js --bundle --format=esm --minify \
 	    --log-level=warning --outfile=$@
 
+# Offline use and installing: the icons, the manifest and the service worker,
+# whose cache name carries a hash of every other file of the site.
+OFFLINE_FILES := $(wildcard $(SRC)/web/offline/*)
+$(WEB_SITE)/sw.js: $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js $(OFFLINE_FILES)
+	/usr/bin/python3 $(SRC)/web/offline/offline_site.py $(SRC) $(WEB_SITE)
+
 web: setup-web
 	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js
-	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v source_editor.js) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens)"
+	$(MAKE) --no-print-directory $(WEB_SITE)/sw.js
+	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v -e source_editor.js -e /sw.js -e /icon-) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens)"
 
 serve: web
 	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"

@@ -12,6 +12,7 @@ import { returnFocusToBoard } from "./focus.js";
 import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
+import { PageLinks } from "./page_links.js";
 import { hex4, messageLine, plural } from "./page_text.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
@@ -71,6 +72,7 @@ async function startPage() {
     };
     const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
                                   { core, pacer, say, focusBoard, afterPower });
+    const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
@@ -84,6 +86,7 @@ async function startPage() {
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
+    links.listen();
     pacer.start(() => {
       afterChange();
       cpu.tick();
@@ -96,9 +99,17 @@ async function startPage() {
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches }),
+                            time, history, watches, links }),
       keypad: Object.freeze({ gridOf }),
     });
+    // Offline use, once the page has what it needs (sw.js fetches the whole site
+    // again). Browsers run service workers only over https and on localhost.
+    // A page the worker served looks for a new version at its start (none while offline).
+    if (window.isSecureContext && "serviceWorker" in navigator) {
+      const served = navigator.serviceWorker.controller !== null;
+      navigator.serviceWorker.register("sw.js").then((r) => { if (served) r.update().catch(() => {}); },
+                                                     (error) => console.warn("No offline use: " + error.message));
+    }
   } catch (error) {
     say("The page could not start: " + error.message, true);
   }

@@ -51,7 +51,9 @@ export class SourceFiles {
       return;
     }
     const name = this.sources.name;
-    download(new TextEncoder().encode(this.sources.text()), name, "text/plain");
+    const text = this.sources.text();
+    download(new TextEncoder().encode(text), name, "text/plain");
+    this.sources.keptText = text;
     this.say("Saved the source as " + name + ".", false);
   }
 }

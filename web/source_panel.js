@@ -21,6 +21,7 @@ export class SourcePanel {
     this.element = (id) => root.querySelector("#" + id);
     this.name = "program.asm";
     this.editor = null;
+    this.keptText = "";     // the text last opened or saved
     this.loading = null;
     this.assembly = null;   // the last successful Assemble: {start, startIsLabel}
     this.shownPc = null;    // the PC whose line is marked, null while running
@@ -69,12 +70,16 @@ export class SourcePanel {
     const editor = await this.open();
     this.name = name;
     editor.setText(text);
+    this.keptText = text;
     this.assembly = null;
     this.showMessages([]);
     this.say("Opened " + name + ". Ctrl+Enter assembles it.", false);
   }
 
   text() { return this.editor ? this.editor.text() : ""; }
+
+  // Whether the editor's text was changed since it was last opened or saved.
+  hasUnsavedText() { return this.text() !== this.keptText; }
 
   // Assembles the editor's text; on success its bytes go into memory as a HEX
   // file's would. Returns whether it succeeded.
