@@ -9,9 +9,9 @@ const linkFragment = /^#[0-9]+\.[a-z]+\./;
 export class PageLinks {
   // root holds the Share button (#share) and the box that shows the link
   // (#share-link); parts are what share_link.js works with (core, sources,
-  // examples, files, power, press, pacer, say). openers has, for each other kind of link,
-  // an async function that opens its text and gives false when the learner
-  // declined it; programs ("p") are share_link.js's.
+  // examples, files, power, press, pacer, say). openers has, for each other
+  // kind of link, an async function that opens its text (asking first where
+  // it would replace work); programs ("p") are share_link.js's.
   constructor(root, parts, openers = {}) {
     this.parts = { ...parts, linkBox: root.querySelector("#share-link") };
     this.openers = openers;

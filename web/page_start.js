@@ -108,8 +108,11 @@ async function startPage() {
     });
     // Offline use, once the page has what it needs (sw.js fetches the whole site
     // again). Browsers run service workers only over https and on localhost.
+    // A page the worker served looks for a new version at its start (none while offline).
     if (window.isSecureContext && "serviceWorker" in navigator) {
-      navigator.serviceWorker.register("sw.js").catch((error) => console.warn("No offline use: " + error.message));
+      const served = navigator.serviceWorker.controller !== null;
+      navigator.serviceWorker.register("sw.js").then((r) => { if (served) r.update().catch(() => {}); },
+                                                     (error) => console.warn("No offline use: " + error.message));
     }
   } catch (error) {
     say("The page could not start: " + error.message, true);

@@ -83,7 +83,7 @@ export async function shareProgram({ core, sources, say, linkBox }) {
   try {
     await navigator.clipboard.writeText(link);
   } catch {
-    copied = false;  // no clipboard without the page's focus or the browser's leave: the box has it
+    copied = false;  // no clipboard without the page's focus or the browser's permission: the box has it
   }
   say("Share: a link to " + what + (copied ? " is on the clipboard and" : "") + " in the box beside Share (" +
       link.length.toLocaleString("en") + " characters). It holds the program itself, after the #: no server sees it.",

@@ -1,10 +1,18 @@
 """Checks of share links and offline use: links made with Share open in a fresh
 browser profile (another Chromium, another origin) as the same program; a
 program too large for a link is refused; opening a link over unsaved work
-asks first; after one visit the page starts with its server stopped."""
+asks first; after one visit the page starts with its server stopped; a page
+open while the site changes keeps its version, and the next load gets the new
+one whole."""
 import random
+import shutil
+import subprocess
+import sys
+from pathlib import Path
 
 from page_driver import Page, hex_file, serve, start_chromium
+
+SOURCE = Path(__file__).resolve().parents[2]
 
 SOURCE_TEXT = "; shared \u2713\n        ORG 1800h\nstart:  LD A,42h\nloop:   JR loop\n"
 # JR $ at 1800h, data at 1900h (zeros inside it) and at 2000h: three ranges.
@@ -82,6 +90,7 @@ def check_share_links_and_offline(page, out):
             other.wait_for(lambda: says in other.message(), 5, f"the message for {fragment}")
 
         other.js("return navigator.serviceWorker.ready.then(() => true)")
+        assert fresh.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"] == []
         server.shutdown()
         server.server_close()
         fresh.execute_cdp_cmd("Network.clearBrowserCache", {})  # only the service worker's cache is left
@@ -94,5 +103,48 @@ def check_share_links_and_offline(page, out):
                          "the examples offline")
     finally:
         fresh.quit()
+        server.shutdown()
+        server.server_close()
+
+
+def service_worker_settled(page):
+    return page.js("""return navigator.serviceWorker.getRegistration().then(r =>
+        !!r && !!r.active && !r.installing && !r.waiting)""")
+
+
+def versions(page):
+    """The page's title and the end of the editor bundle, as the page gets them now."""
+    return page.js("""return fetch('source_editor.js').then(r => r.text()).then(t => [document.title, t.slice(-12)])""")
+
+
+def check_a_new_version_comes_whole_on_reload(page, out):
+    site = out / "site-versions"
+    shutil.rmtree(site, ignore_errors=True)
+    shutil.copytree(page.site, site)
+    server = serve(site)
+    browser = start_chromium(out / "downloads-versions")
+    page.js("Tarvo.page.pacer.paused = true")  # the machine to the other browser
+    try:
+        url = f"http://127.0.0.1:{server.server_port}/index.html"
+        first = Page(browser, url)
+        first.wait_for(lambda: service_worker_settled(first), 20, "the service worker")
+        old = versions(Page(browser, url))  # now a page of the worker's
+        index = site / "index.html"
+        index.write_text(index.read_text().replace("<title>", "<title>New "))
+        with open(site / "source_editor.js", "a") as bundle:
+            bundle.write("\n// new one\n")
+        subprocess.run([sys.executable, str(SOURCE / "web" / "offline" / "offline_site.py"), str(SOURCE), str(site)],
+                       check=True)
+        during = Page(browser, url)  # this load finds the new version and installs it beside
+        # Paused: on a machine as busy as a CI runner, the board's run leaves the new worker's start waiting.
+        during.js("Tarvo.page.pacer.paused = true")
+        during.wait_for(lambda: during.js("return caches.keys().then(k => k.length)") == 3 and
+                        service_worker_settled(during), 120, "the new version to take over")
+        assert versions(during) == old, "a page of the old version got a file of the new"
+        after = versions(Page(browser, url))
+        assert after[0].startswith("New ") and after[1].endswith("// new one\n"), after
+    finally:
+        page.js("Tarvo.page.pacer.paused = false")
+        browser.quit()
         server.shutdown()
         server.server_close()

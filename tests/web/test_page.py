@@ -30,7 +30,7 @@ try:
     from learner_checks import CHECKS as LEARNER_CHECKS
     import history_checks as history
     from exercise_checks import CHECKS as EXERCISE_CHECKS
-    from link_checks import check_share_links_and_offline
+    from link_checks import check_a_new_version_comes_whole_on_reload, check_share_links_and_offline
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
@@ -283,7 +283,7 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
           keys_files.check_examples_start_themselves, check_example_list_and_intr,
           history.check_time_step_back_and_watchpoints] + EXERCISE_CHECKS + LEARNER_CHECKS + [
-          check_share_links_and_offline, check_no_console_errors]
+          check_share_links_and_offline, check_a_new_version_comes_whole_on_reload, check_no_console_errors]
 
 
 def main():

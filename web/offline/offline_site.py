@@ -66,8 +66,9 @@ def site_files(site: Path) -> list:
     return sorted(p.relative_to(site).as_posix() for p in site.rglob("*") if p.is_file() and p.name != WORKER)
 
 
-def version_of(site: Path, files: list) -> str:
-    digest = hashlib.sha256()
+def version_of(site: Path, files: list, worker: str) -> str:
+    """A hash of the files and of the worker's own code."""
+    digest = hashlib.sha256(worker.encode("utf-8"))
     for name in files:
         digest.update(name.encode("utf-8") + b"\0")
         digest.update((site / name).read_bytes())
@@ -91,7 +92,7 @@ def main() -> int:
               file=sys.stderr)
         return 1
     worker = (source / "web" / "offline" / "service_worker.js").read_text(encoding="utf-8")
-    header = (f'const CACHE = "tarvo-{version_of(site, files)}";\n'
+    header = (f'const CACHE = "tarvo-{version_of(site, files, worker)}";\n'
               f"const FILES = {json.dumps(['./'] + files)};\n")
     (site / WORKER).write_text(header + worker, encoding="utf-8")
     return 0

@@ -18,11 +18,12 @@ const PIN_GRACE_MS = 60 * 1000;
 const pinKey = (clientId) => new URL("pin/" + encodeURIComponent(clientId), self.registration.scope).href;
 
 self.addEventListener("install", (event) => {
+  // Takes over once installed; not awaited, since Chromium settles it only then.
+  self.skipWaiting();
   event.waitUntil((async () => {
     const cache = await caches.open(CACHE);
     // Past the browser's HTTP cache: a file of the version before must not slip into this one.
     await cache.addAll(FILES.map((file) => new Request(file, { cache: "reload" })));
-    await self.skipWaiting();
   })());
 });
 
