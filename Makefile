@@ -282,15 +282,21 @@ SERVE_BIND ?= 127.0.0.1
 EMXX ?= em++
 # Debian's Emscripten runs its tools under node and needs Debian's node modules.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH),)
-WEB_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/history/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
+WEB_SOURCES := $(filter-out %_win32.cpp $(SRC)/web/exercise_binding.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/history/*.cpp $(SRC)/asm/*.cpp $(SRC)/web/*.cpp))
 WEB_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(WEB_SOURCES))
+# Check's own module, tarvo_check.js, loaded when the first exercise opens: the
+# exercise checker's board counts port writes on a bus of its own, a second
+# copy of the CPU's dispatch (300 KB) that the page's first load does without.
+CHECK_SOURCES := $(filter-out %_win32.cpp,$(wildcard $(SRC)/cpu/*.cpp $(SRC)/board/*.cpp $(SRC)/files/*.cpp $(SRC)/asm/*.cpp $(SRC)/exercises/*.cpp)) \
+    $(SRC)/web/exercise_binding.cpp $(SRC)/web/page_assembly.cpp
+CHECK_OBJECTS := $(patsubst $(SRC)/%.cpp,$(WEB_DIR)/obj/%.o,$(CHECK_SOURCES))
 WEB_CXXFLAGS := -std=c++17 -O3 -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror -I$(SRC)
 WEB_LDFLAGS := -O3 -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createTarvoModule -sENVIRONMENT=web -sFILESYSTEM=1 \
     -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_malloc,_free \
     -sEXPORTED_RUNTIME_METHODS=cwrap,FS,UTF8ToString,stringToUTF8,lengthBytesUTF8
 WEB_PAGE_FILES := $(wildcard $(SRC)/web/*.html $(SRC)/web/*.css $(SRC)/web/*.js $(SRC)/web/*.py) \
     $(SRC)/res/board.bmp $(SRC)/res/keypad.bmp $(SRC)/monitor/tarvo-rom.bin $(SRC)/monitor/README.md \
-    $(wildcard $(SRC)/examples/*)
+    $(wildcard $(SRC)/examples/*) $(wildcard $(SRC)/exercises/*/exercise.json)
 # The source editor: CodeMirror from npm at the versions web/editor/package-lock.json
 # pins (npm ci, no install scripts), bundled with esbuild into one module that
 # the page loads when the editor is first opened.
@@ -316,6 +322,10 @@ $(WEB_SITE)/tarvo.js: $(WEB_OBJECTS) $(WEB_DIR)/link-flags
 	@mkdir -p $(@D)
 	$(WEB_ENV) $(EMXX) $(WEB_LDFLAGS) $(WEB_OBJECTS) -o $@
 
+$(WEB_SITE)/tarvo_check.js: $(CHECK_OBJECTS) $(WEB_DIR)/link-flags
+	@mkdir -p $(@D)
+	$(WEB_ENV) $(EMXX) $(subst createTarvoModule,createTarvoCheckModule,$(WEB_LDFLAGS)) $(CHECK_OBJECTS) -o $@
+
 $(WEB_SITE)/index.html: $(WEB_PAGE_FILES)
 	/usr/bin/python3 $(SRC)/web/make_site.py $(SRC) $(WEB_SITE)
 
@@ -331,13 +341,13 @@ $(WEB_SITE)/source_editor.js: $(EDITOR_INSTALLED) $(wildcard $(EDITOR_DIR)/*.js)
 # Offline use and installing: the icons, the manifest and the service worker,
 # whose cache name carries a hash of every other file of the site.
 OFFLINE_FILES := $(wildcard $(SRC)/web/offline/*)
-$(WEB_SITE)/sw.js: $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js $(OFFLINE_FILES)
+$(WEB_SITE)/sw.js: $(WEB_SITE)/tarvo.js $(WEB_SITE)/tarvo_check.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js $(OFFLINE_FILES)
 	/usr/bin/python3 $(SRC)/web/offline/offline_site.py $(SRC) $(WEB_SITE)
 
 web: setup-web
-	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js
+	$(MAKE) --no-print-directory $(WEB_SITE)/tarvo.js $(WEB_SITE)/tarvo_check.js $(WEB_SITE)/index.html $(WEB_SITE)/source_editor.js
 	$(MAKE) --no-print-directory $(WEB_SITE)/sw.js
-	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v -e source_editor.js -e /sw.js -e /icon-) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens)"
+	@echo "web: $(WEB_SITE) ($$(du -cb $$(ls $(WEB_SITE)/*.html $(WEB_SITE)/*.js $(WEB_SITE)/*.css $(WEB_SITE)/*.wasm $(WEB_SITE)/*.png $(WEB_SITE)/tarvo/* | grep -v -e source_editor.js -e /sw.js -e /icon- -e tarvo_check) | tail -n 1 | cut -f1) bytes loaded at start, $$(du -b $(WEB_SITE)/source_editor.js | cut -f1) more when the editor opens, $$(du -cb $(WEB_SITE)/tarvo_check.* | tail -n 1 | cut -f1) when an exercise opens)"
 
 serve: web
 	@echo "serving $(WEB_SITE) on http://localhost:$(SERVE_PORT)/ (Ctrl+C stops)"
@@ -357,4 +367,4 @@ bench-web: web
 clean-web:
 	rm -rf $(WEB_DIR)
 
--include $(WEB_OBJECTS:.o=.d)
+-include $(sort $(WEB_OBJECTS:.o=.d) $(CHECK_OBJECTS:.o=.d))

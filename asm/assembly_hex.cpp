@@ -12,3 +12,9 @@ int WriteAssemblyHex(const char* path, const AssemblyResult& result, FileError* 
     for (const AsmRange& r : result.ranges) ranges.push_back({r.from, r.to});
     return WriteHexFileRanges(path, *memory, ranges.data(), ranges.size(), error);
 }
+
+void LoadAssembly(const AssemblyResult& result, BoardMemory& memory) {
+    for (const AsmRange& range : result.ranges) {
+        for (std::uint32_t at = range.from; at <= range.to; ++at) memory.bytes[at] = result.memory[at];
+    }
+}

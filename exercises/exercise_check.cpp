@@ -61,52 +61,92 @@ struct RunSeen {
     const std::vector<PortWrite>& writes;
 };
 
-// Empty when the check holds, else what the board had.
-std::string Evaluate(const ExerciseCheck& check, const RunSeen& seen) {
+std::string Writes(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " write" : " writes"); }
+
+// A port check's bounds as the learner reads them: "at least 1 write", "1 to 11 writes".
+std::string Bounds(const ExerciseCheck& check) {
+    const bool low = check.minWrites > 0;
+    const bool high = check.maxWrites != UINT64_MAX;
+    if (low && high) return std::to_string(check.minWrites) + " to " + Writes(check.maxWrites);
+    if (low) return "at least " + Writes(check.minWrites);
+    return high ? "at most " + Writes(check.maxWrites) : "";
+}
+
+// The first values written to the port, enough to see a pattern.
+constexpr std::size_t kPortValuesShown = 8;
+
+std::string PortValues(std::uint8_t port, const std::vector<PortWrite>& writes) {
+    std::vector<std::uint8_t> values;
+    for (const PortWrite& write : writes) {
+        if (write.port != port) continue;
+        if (values.size() == kPortValuesShown) return BytesText(values) + " ...";
+        values.push_back(write.value);
+    }
+    return BytesText(values);
+}
+
+// Fills what the check expected and what it found, and seen when they differ
+// (empty: the check holds).
+void Evaluate(const ExerciseCheck& check, const RunSeen& seen, CheckResult& result) {
     const Board& board = seen.board;
+    std::string& expected = result.expected;
+    std::string& actual = result.actual;
     switch (check.kind) {
         case ExerciseCheck::Kind::Display: {
-            const std::string shown = DisplayText(board.latches);
-            if (shown == check.display) return "";
-            return "the display shows " + Quoted(shown) + ", expected " + Quoted(check.display);
+            expected = Quoted(check.display);
+            actual = Quoted(DisplayText(board.latches));
+            if (actual != expected) result.seen = "the display shows " + actual + ", expected " + expected;
+            return;
         }
         case ExerciseCheck::Kind::Register: {
-            if (check.source == RegisterSource::Monitor && !ViewOfMonitor(board).holdsProgram) {
-                return "the monitor holds no stopped program (was it stopped with MONI or RST 38h?)";
-            }
             const int digits = RegisterWidth(check.registerName, check.source) / 4;
+            expected = Hex(check.value, digits);
+            if (check.source == RegisterSource::Monitor && !ViewOfMonitor(board).holdsProgram) {
+                actual = "no stopped program";
+                result.seen = "the monitor holds no stopped program (was it stopped with MONI or RST 38h?)";
+                return;
+            }
             const std::uint16_t value = ReadRegister(board, check.registerName, check.source);
-            if (value == check.value) return "";
-            return check.registerName + " is " + Hex(value, digits) + ", expected " + Hex(check.value, digits);
+            actual = Hex(value, digits);
+            if (value != check.value) result.seen = check.registerName + " is " + actual + ", expected " + expected;
+            return;
         }
         case ExerciseCheck::Kind::Memory: {
             std::vector<std::uint8_t> found;
             for (std::size_t i = 0; i < check.memory.bytes.size(); ++i) {
                 found.push_back(board.memory.bytes[check.memory.address + i]);
             }
-            if (found == check.memory.bytes) return "";
-            return Hex(check.memory.address, 4) + "h holds " + BytesText(found) + ", expected " +
-                   BytesText(check.memory.bytes);
+            expected = BytesText(check.memory.bytes);
+            actual = BytesText(found);
+            if (found != check.memory.bytes) {
+                result.seen = Hex(check.memory.address, 4) + "h holds " + actual + ", expected " + expected;
+            }
+            return;
         }
         case ExerciseCheck::Kind::PortWrites: break;
     }
     const std::uint64_t count = seen.writesTo[check.port];
     const std::string port = "port " + Hex(check.port, 2) + "h";
+    const std::string bounds = Bounds(check);
+    expected =
+        check.wrote.empty() ? bounds : BytesText(check.wrote) + " in order" + (bounds.empty() ? "" : ", " + bounds);
+    actual = Writes(count) + (count > 0 ? ": " + PortValues(check.port, seen.writes) : "");
     if (count < check.minWrites || count > check.maxWrites) {
-        return port + " was written " + std::to_string(count) + " times, expected " +
-               (count < check.minWrites ? "at least " + std::to_string(check.minWrites)
-                                        : "at most " + std::to_string(check.maxWrites));
+        result.seen = port + " was written " + std::to_string(count) + " times, expected " +
+                      (count < check.minWrites ? "at least " + std::to_string(check.minWrites)
+                                               : "at most " + std::to_string(check.maxWrites));
+        return;
     }
     std::size_t matched = 0;
     for (const PortWrite& write : seen.writes) {
         if (matched < check.wrote.size() && write.port == check.port && write.value == check.wrote[matched]) ++matched;
     }
-    if (matched == check.wrote.size()) return "";
-    return port + " was never written " + Hex(check.wrote[matched], 2) +
-           (matched > 0
-                ? " after " + BytesText(std::vector<std::uint8_t>(
-                                  check.wrote.begin(), check.wrote.begin() + static_cast<std::ptrdiff_t>(matched)))
-                : std::string());
+    if (matched == check.wrote.size()) return;
+    result.seen =
+        port + " was never written " + Hex(check.wrote[matched], 2) +
+        (matched > 0 ? " after " + BytesText(std::vector<std::uint8_t>(
+                                       check.wrote.begin(), check.wrote.begin() + static_cast<std::ptrdiff_t>(matched)))
+                     : std::string());
 }
 
 void Run(const Exercise& exercise, const ExerciseRun& run, const std::string& name, const Board& loaded,
@@ -134,9 +174,12 @@ void Run(const Exercise& exercise, const ExerciseRun& run, const std::string& na
     runner.LogPortWritesTo(nullptr, 0);
     for (std::uint8_t port = 0; port < 4; ++port) seen.writesTo[port] = runner.PortWritesTo(port) - seen.writesTo[port];
     for (const ExerciseCheck& check : run.checks) {
-        CheckResult result{name, Describe(check), false, check.message, ""};
-        result.seen =
-            delivered ? Evaluate(check, seen) : "the run stopped: " + keyError + " (the program never read it)";
+        CheckResult result{name, Describe(check), false, check.message, "", "", ""};
+        if (delivered) {
+            Evaluate(check, seen, result);
+        } else {
+            result.seen = "the run stopped: " + keyError + " (the program never read it)";
+        }
         result.passed = result.seen.empty();
         results.push_back(result);
     }
@@ -151,6 +194,10 @@ std::vector<CheckResult> CheckExercise(const Exercise& exercise, const Board& lo
         Run(exercise, run, run.name.empty() ? "run " + std::to_string(i + 1) : run.name, loaded, results);
     }
     return results;
+}
+
+CheckResult LoadFailure(const std::string& reason) {
+    return CheckResult{"submission", "load", false, "the program does not assemble or load", reason, "", ""};
 }
 
 std::size_t CountPassed(const std::vector<CheckResult>& results) {

@@ -14,6 +14,10 @@ struct CheckResult {
     bool passed = false;
     std::string message;  // the exercise's message for the learner (also kept when passed)
     std::string seen;     // on a failure, what the board had instead
+    // The value looked for and the one found, short ("83", "7D 00", "'  0012'"),
+    // for a page that shows them side by side; empty when the run never got there.
+    std::string expected;
+    std::string actual;
 };
 
 // The most port writes a run keeps for the "wrote" checks: later ones are counted only.
@@ -27,6 +31,10 @@ constexpr std::size_t kMostPortWritesKept = 1u << 16;
 // settle time included), or from the start when the run has no keys.
 // A run whose key is never taken fails all its checks, saying so.
 std::vector<CheckResult> CheckExercise(const Exercise& exercise, const Board& loaded);
+
+// The one result of a submission that does not assemble or load; reason is
+// its first error, as "add.asm:3:9: error: ...".
+CheckResult LoadFailure(const std::string& reason);
 
 // Checks that passed, of all.
 std::size_t CountPassed(const std::vector<CheckResult>& results);

@@ -25,7 +25,9 @@ std::string Xml(const std::string& text) {
     return out;
 }
 
-std::string Json(const std::string& text) {
+}  // namespace
+
+std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
         if (c == '"' || c == '\\') {
@@ -41,6 +43,8 @@ std::string Json(const std::string& text) {
     }
     return out + "\"";
 }
+
+namespace {
 
 std::string Junit(const std::string& exercise, const std::string& submission, const std::vector<CheckResult>& results) {
     const std::string tests = std::to_string(results.size());
@@ -66,7 +70,8 @@ std::string Tap(const std::string& exercise, const std::string& submission, cons
         const CheckResult& result = results[i];
         out += std::string(result.passed ? "ok " : "not ok ") + std::to_string(i + 1) + " - " + Name(result) + "\n";
         if (!result.passed) {
-            out += "  ---\n  message: " + Json(result.message) + "\n  seen: " + Json(result.seen) + "\n  ...\n";
+            out += "  ---\n  message: " + JsonString(result.message) + "\n  seen: " + JsonString(result.seen) +
+                   "\n  ...\n";
         }
     }
     return out + "# " + exercise + ": " + submission + "\n";
@@ -75,14 +80,15 @@ std::string Tap(const std::string& exercise, const std::string& submission, cons
 std::string JsonReport(const std::string& exercise, const std::string& submission,
                        const std::vector<CheckResult>& results) {
     const std::size_t passed = CountPassed(results);
-    std::string out = "{\"exercise\": " + Json(exercise) + ", \"submission\": " + Json(submission) +
+    std::string out = "{\"exercise\": " + JsonString(exercise) + ", \"submission\": " + JsonString(submission) +
                       ", \"passed\": " + std::to_string(passed) +
                       ", \"failed\": " + std::to_string(results.size() - passed) + ", \"checks\": [";
     for (std::size_t i = 0; i < results.size(); ++i) {
         const CheckResult& r = results[i];
-        out += std::string(i == 0 ? "\n" : ",\n") + "  {\"run\": " + Json(r.run) + ", \"check\": " + Json(r.check) +
-               ", \"passed\": " + (r.passed ? "true" : "false") + ", \"message\": " + Json(r.message) +
-               ", \"seen\": " + Json(r.seen) + "}";
+        out += std::string(i == 0 ? "\n" : ",\n") + "  {\"run\": " + JsonString(r.run) +
+               ", \"check\": " + JsonString(r.check) + ", \"passed\": " + (r.passed ? "true" : "false") +
+               ", \"message\": " + JsonString(r.message) + ", \"seen\": " + JsonString(r.seen) +
+               ", \"expected\": " + JsonString(r.expected) + ", \"actual\": " + JsonString(r.actual) + "}";
     }
     return out + "\n]}\n";
 }

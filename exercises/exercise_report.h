@@ -16,6 +16,9 @@ bool FindReportFormat(const std::string& name, ReportFormat& format);
 // then "N passed, N failed".
 std::string ResultsText(const std::vector<CheckResult>& results);
 
+// text as a JSON string, quoted, with its quotes, backslashes and control characters escaped.
+std::string JsonString(const std::string& text);
+
 // exercise and submission name the suite (the exercise's title, the
 // submission's file name).
 std::string ReportText(ReportFormat format, const std::string& exercise, const std::string& submission,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "asm/assembly_hex.h"
 #include "asm/listings.h"
 #include "files/open_for_reading.h"
 
@@ -90,8 +91,6 @@ bool LoadAssembledFile(const std::string& path, const char* program, BoardMemory
     }
     err << DiagnosticsReport(result);
     if (!result.Succeeded()) return false;
-    for (const AsmRange& range : result.ranges) {
-        for (std::uint32_t at = range.from; at <= range.to; ++at) memory.bytes[at] = result.memory[at];
-    }
+    LoadAssembly(result, memory);
     return true;
 }

@@ -79,8 +79,7 @@ int RunExerciseSession(const RunOptions& options, const std::string& programFold
         results = CheckExercise(exercise, *board);
     } else {
         err << reason;
-        results.push_back(
-            CheckResult{"submission", "load", false, "the program does not assemble or load", FirstLine(reason)});
+        results.push_back(LoadFailure(FirstLine(reason)));
     }
     const bool reportToOut = options.reportPath == "-";
     if (!reportToOut) out << ResultsText(results);

@@ -3,7 +3,6 @@
 // the line map, the listing and the bytes as an Intel HEX file, which the page
 // then loads as it loads any HEX file.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "asm/listings.h"
 #include "asm/reserved_words.h"
 #include "history/temporary_stops.h"
+#include "web/page_assembly.h"
 #include "web/web_board.h"
 
 namespace {
@@ -25,17 +25,6 @@ std::string handedText;  // the last text handed to the script, alive until the 
 const char* Hand(std::string text) {
     handedText = std::move(text);
     return handedText.c_str();
-}
-
-bool ReadWholeFile(const char* path, std::string& text) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
 }
 
 // The page's rule for Run from start: the label start, else the first ORG.
@@ -59,12 +48,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int tarvo_assemble(const char* path, const char* name) {
     std::string text;
     if (!ReadWholeFile(path, text)) return -1;
-    AsmOptions options;
-    options.include = [](const std::string&, const std::string&, AsmIncludedFile& file) {
-        file.refusal = "INCLUDE is not available in the page: put the lines into this source";
-        return false;
-    };
-    last = Assemble(name, text, options);
+    last = AssembleInPage(name, text);
     return static_cast<int>(last.errors);
 }
 

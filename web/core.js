@@ -39,8 +39,8 @@ const registerNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX",
 const savedRegisterNames = ["AF", "BC", "DE", "HL", "AF'", "BC'", "DE'", "HL'", "IX", "IY", "SP", "PC", "I", "IFF"];
 
 // The monitor image as the site carries it, and where tarvo_start looks for it.
-const monitorUrl = "tarvo/tarvo-rom.bin";
-const monitorFolder = "/tarvo";
+export const monitorUrl = "tarvo/tarvo-rom.bin";
+export const monitorFolder = "/tarvo";
 // Opened and saved files pass through this folder on their way to and from the core.
 const filesFolder = "/files";
 
@@ -107,8 +107,10 @@ function wrapAssembler(module, { c, int32s, handOver }) {
   });
 }
 
-function wrapCore(module, monitor) {
-  const c = (name, result, args) => {
+// A function of the module by name (cwrap), refusing a "string" argument
+// too long to be copied onto the core's stack.
+export function coreFunctions(module) {
+  return (name, result, args) => {
     const call = module.cwrap(name, result, args);
     if (!args.includes("string")) return call;
     return (...values) => {
@@ -120,6 +122,23 @@ function wrapCore(module, monitor) {
       return call(...values);
     };
   };
+}
+
+// The one way long text and bytes reach the core: content (a string, as
+// UTF-8, or bytes) as a file of the given name in folder, whose path
+// read(path) hands to the core; the file is gone again afterwards. However
+// long the content, only the short path crosses as a string.
+export function fileHandOver(module, folder) {
+  module.FS.mkdir(folder);
+  return (name, content, read) => {
+    const path = folder + "/" + name;
+    module.FS.writeFile(path, content);
+    try { return read(path); } finally { module.FS.unlink(path); }
+  };
+}
+
+function wrapCore(module, monitor) {
+  const c = coreFunctions(module);
   const int32s = (pointer, count) => module.HEAP32.slice(pointer >> 2, (pointer >> 2) + count);
 
   const [canvasWidth, boardPictureHeight, keypadPictureHeight, segmentCount, segmentRecordInts, registerWords,
@@ -160,16 +179,7 @@ function wrapCore(module, monitor) {
   };
 
   module.FS.mkdir(monitorFolder);
-  module.FS.mkdir(filesFolder);
-  // The one way long text and bytes reach the core: content (a string, as
-  // UTF-8, or bytes) as a file of the given name, whose path read(path) hands
-  // to the core; the file is gone again afterwards. However long the content,
-  // only the short path crosses as a string.
-  const handOver = (name, content, read) => {
-    const path = filesFolder + "/" + name;
-    module.FS.writeFile(path, content);
-    try { return read(path); } finally { module.FS.unlink(path); }
-  };
+  const handOver = fileHandOver(module, filesFolder);
   // Text of any length for the core: copied into memory the core allocates,
   // handed over by its address, and freed once call(address) has returned.
   const withText = (text, call) => {

@@ -6,8 +6,10 @@
 Beside the compiled tarvo.js and tarvo.wasm (written there by the build), it
 converts the board and keypad pictures from res/*.bmp to PNG, copies the
 monitor image, the example programs (HEX files and their sources) with a list
-of them (examples.json, the descriptions taken from examples/README.md), and
-the page itself from web/, with the help panel's sections of monitor/README.md
+of them (examples.json, the descriptions taken from examples/README.md), the
+exercise files (exercises/NN-name/exercise.json as exercises/NN-name.json,
+listed with their titles in exercises.json; not the solutions), and the page
+itself from web/, with the help panel's sections of monitor/README.md
 put into index.html.
 """
 import json
@@ -35,6 +37,22 @@ def example_descriptions(readme: Path) -> dict:
         if m:
             rows[m.group(1)] = m.group(2)
     return rows
+
+
+def copy_exercises(source: Path, site: Path) -> None:
+    """Each exercises/NN-name/exercise.json as NN-name.json, and their list with titles, in order."""
+    exercises = site / "exercises"
+    exercises.mkdir(exist_ok=True)
+    listed = []
+    for exercise in sorted(source.glob("exercises/*/exercise.json")):
+        name = exercise.parent.name + ".json"
+        try:
+            title = json.loads(exercise.read_text(encoding="utf-8"))["title"]
+        except (ValueError, KeyError) as error:
+            raise MarkdownError(f"{exercise}: no title to list it by ({error})") from None
+        shutil.copyfile(exercise, exercises / name)
+        listed.append({"file": name, "title": title})
+    (exercises / "exercises.json").write_text(json.dumps(listed, indent=1) + "\n", encoding="utf-8")
 
 
 def page_with_help(page: str, readme: Path) -> str:
@@ -77,6 +95,7 @@ def main() -> int:
     for page_file in list(PAGE_FILES) + sorted(p.name for p in web.glob("*" + SCRIPT_SUFFIX)):
         shutil.copyfile(web / page_file, site / page_file)
     try:
+        copy_exercises(source, site)
         page = page_with_help((web / "index.html").read_text(encoding="utf-8"), source / "monitor" / "README.md")
     except MarkdownError as error:
         print(f"make_site.py: {error}", file=sys.stderr)

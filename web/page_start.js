@@ -6,6 +6,7 @@ import { loadCore } from "./core.js";
 import { BoardView, loadBoardPictures } from "./board_view.js";
 import { CpuPanel } from "./cpu_panel.js";
 import { ExampleList } from "./example_list.js";
+import { ExerciseEntry } from "./exercise_entry.js";
 import { FilePanel } from "./file_panel.js";
 import { HistoryPanel } from "./history_panel.js";
 import { returnFocusToBoard } from "./focus.js";
@@ -64,6 +65,7 @@ async function startPage() {
     const sourceFiles = new SourceFiles(byId("file-panel"), { sources, say });
     const examples = new ExampleList(byId("examples-panel"), {
       load: (name, bytes) => files.loadHexBytes(name, bytes), sources, press, pacer, say });
+    const exercises = new ExerciseEntry(byId("exercise-panel"), { core, sources, say });
     const afterPower = () => {
       cpu.endStepOver();  // the core has dropped its temporary stops
       view.showDisplay();
@@ -72,7 +74,8 @@ async function startPage() {
     };
     const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
                                   { core, pacer, say, focusBoard, afterPower });
-    const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say });
+    const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say },
+                                { x: (text) => exercises.open("linked-exercise.json", text) });
 
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
@@ -83,6 +86,7 @@ async function startPage() {
     returnFocusToBoard(focusBoard);
     files.acceptDropsOn(document, (file) => sourceFiles.openDropped(file));
     examples.fill();
+    exercises.fill();
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
@@ -99,7 +103,7 @@ async function startPage() {
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches, links }),
+                            time, history, watches, links, exercises }),
       keypad: Object.freeze({ gridOf }),
     });
     // Offline use, once the page has what it needs (sw.js fetches the whole site

@@ -51,6 +51,9 @@ expect(all(case.find("failure") is not None and case.find("failure").get("messag
 code, out, _ = grade(exercise, exercises / "06-add-bcd" / "solution.asm", "--report", "json", "-")
 report = json.loads(out)
 expect(code == 0 and report["passed"] == 3 and report["failed"] == 0, f"json: 3 passed ({out})")
+code, out, _ = grade(exercise, wrong, "--report", "json", "-")
+values = [(c["expected"], c["actual"]) for c in json.loads(out)["checks"]]
+expect(values == [("83 00", "7D 00"), ("83", "7D"), ("00 01", "9A 00")], f"json: expected and actual apart ({out})")
 code, out, _ = grade(exercise, wrong, "--report", "tap", "-")
 expect(out.startswith("TAP version 13\n1..3\n") and out.count("\nnot ok ") == 3, f"tap: 3 not ok ({out})")
 

@@ -12,7 +12,9 @@ source_checks.py (the source editor, Assemble, source-level stepping), of
 keys_and_files_checks.py (typed keys, focus, the pressed key, the memory
 editor, loads, examples, long text, Power off and on) and of learner_checks.py
 (help, the CPU panel's tools, phone and desktop layout), of history_checks.py
-(the stopwatch, Step back, who last wrote, watchpoints, Run back), and a
+(the stopwatch, Step back, who last wrote, watchpoints, Run back), of
+exercise_checks.py (the shipped exercises checked in the page, the exercise
+panel on a phone), and a
 console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
 the first failed check.
 """
@@ -27,6 +29,7 @@ try:
     import keys_and_files_checks as keys_files
     from learner_checks import CHECKS as LEARNER_CHECKS
     import history_checks as history
+    from exercise_checks import CHECKS as EXERCISE_CHECKS
     from link_checks import check_a_new_version_comes_whole_on_reload, check_share_links_and_offline
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
@@ -279,7 +282,7 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           # checks, so that the phone's layout is checked with the editor open.
           check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
           keys_files.check_examples_start_themselves, check_example_list_and_intr,
-          history.check_time_step_back_and_watchpoints] + LEARNER_CHECKS + [
+          history.check_time_step_back_and_watchpoints] + EXERCISE_CHECKS + LEARNER_CHECKS + [
           check_share_links_and_offline, check_a_new_version_comes_whole_on_reload, check_no_console_errors]
 
 
