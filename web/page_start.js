@@ -13,6 +13,8 @@ import { HelpPanel } from "./help_panel.js";
 import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { hex4, messageLine, plural } from "./page_text.js";
+import { Autosave } from "./autosave.js";
+import { PageState, StateFiles } from "./page_state.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
 import { SourceFiles } from "./source_files.js";
@@ -72,6 +74,14 @@ async function startPage() {
     const power = new PowerSwitch(byId("power-panel"), byId("power-overlay"),
                                   { core, pacer, say, focusBoard, afterPower });
 
+    const state = new PageState({ core, pacer, speed, cpu, watches, time, sources, afterLoad: () => {
+      afterPower();
+      time.refresh();
+      history.refresh();
+    } });
+    const stateFiles = new StateFiles(byId("state-panel"), { state, say });
+    const autosave = new Autosave(byId("resume-line"), { state, power, say });
+
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
       press,
@@ -93,10 +103,13 @@ async function startPage() {
       speed.showRate();
       showStatus();
     });
+    // The learner's work as it was when the page last closed, and kept from now on.
+    await autosave.resume();
+    autosave.start();
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches }),
+                            time, history, watches, state, stateFiles, autosave }),
       keypad: Object.freeze({ gridOf }),
     });
   } catch (error) {

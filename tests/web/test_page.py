@@ -12,7 +12,8 @@ source_checks.py (the source editor, Assemble, source-level stepping), of
 keys_and_files_checks.py (typed keys, focus, the pressed key, the memory
 editor, loads, examples, long text, Power off and on) and of learner_checks.py
 (help, the CPU panel's tools, phone and desktop layout), of history_checks.py
-(the stopwatch, Step back, who last wrote, watchpoints, Run back), and a
+(the stopwatch, Step back, who last wrote, watchpoints, Run back), of
+state_checks.py (Save state, Load state, the autosave across a reload), and a
 console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
 the first failed check.
 """
@@ -27,6 +28,7 @@ try:
     import keys_and_files_checks as keys_files
     from learner_checks import CHECKS as LEARNER_CHECKS
     import history_checks as history
+    from state_checks import check_state_file_and_autosave
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
@@ -279,7 +281,7 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
           keys_files.check_examples_start_themselves, check_example_list_and_intr,
           history.check_time_step_back_and_watchpoints] + LEARNER_CHECKS + [
-          check_no_console_errors]
+          check_state_file_and_autosave, check_no_console_errors]
 
 
 def main():
