@@ -1,5 +1,6 @@
 """The page's state: Save state, Load state (a damaged file refused with nothing
-changed), and the autosave resuming the page after a reload, then Start fresh."""
+changed), the autosave resuming the page after a reload, Start fresh, and a
+failed write reported once."""
 import time
 
 SOURCE_TEXT = "; kept across a reload\n        ORG 1800h\nstart:  JR start\n"
@@ -67,3 +68,23 @@ def check_state_file_and_autosave(page, out):
     page.wait_for(lambda: page.js(KEPT_BYTE_2000) in (None, 0), 5, "the kept state to go")
     page.js("Tarvo.page.cpu.toggleBreakpoint(0x2200)")
     page.js("Tarvo.page.watches.replaceAll([])")
+
+    # A browser that refuses to keep anything: said once, not at every write.
+    page.js("""window.keptIndexedDB = indexedDB;
+        Object.defineProperty(window, 'indexedDB', {configurable: true, value: {open() {
+            throw new DOMException('The quota has been exceeded.', 'QuotaExceededError'); }}});""")
+    failed = "Your work cannot be kept in this browser (The quota has been exceeded.)"
+    said = []
+    try:
+        page.js("document.getElementById('message').textContent = ''")
+        for n in range(3):  # two writes of changes, then the autosave's own
+            if n < 2:
+                page.js("Tarvo.page.core.writeByte(0x2000, arguments[0]); return Tarvo.page.autosave.save()", n + 1)
+            else:
+                time.sleep(2.5)
+            said.append(page.message())
+            page.js("document.getElementById('message').textContent = ''")
+        reports = [m for m in said if m]
+        assert len(reports) == 1 and reports[0].startswith(failed), said
+    finally:
+        page.js("Object.defineProperty(window, 'indexedDB', {configurable: true, value: window.keptIndexedDB})")
