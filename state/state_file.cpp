@@ -218,8 +218,9 @@ const BoardPart kBoardParts[] = {
 };
 constexpr std::size_t kBoardPartCount = sizeof kBoardParts / sizeof kBoardParts[0];
 
+// A tag of other than four characters is cut or filled with spaces to four.
 void WritePart(Writer& w, const std::string& tag, const std::uint8_t* bytes, std::size_t count) {
-    w.Bytes(reinterpret_cast<const std::uint8_t*>(tag.data()), 4);
+    for (std::size_t i = 0; i < 4; ++i) w.U8(i < tag.size() ? static_cast<unsigned char>(tag[i]) : ' ');
     w.U32(static_cast<std::uint32_t>(count));
     w.U32(Crc32(bytes, count));
     w.Bytes(bytes, count);
