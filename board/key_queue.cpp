@@ -9,11 +9,16 @@ int ColumnOf(int key) { return key % kGridColumns; }
 
 std::uint64_t Least(std::uint64_t a, std::uint64_t b) { return a < b ? a : b; }
 
+// A key the queue may hold: on the grid, and not a tape key.
+bool Queueable(int gridRow, int gridColumn) {
+    const KeyCell* key = KeyAtGrid(gridRow, gridColumn);
+    return key != nullptr && key->kind != KeyKind::TapeRead && key->kind != KeyKind::TapeWrite;
+}
+
 }  // namespace
 
 bool KeyQueue::Add(int gridRow, int gridColumn) {
-    const KeyCell* key = KeyAtGrid(gridRow, gridColumn);
-    if (key == nullptr || key->kind == KeyKind::TapeRead || key->kind == KeyKind::TapeWrite) return false;
+    if (!Queueable(gridRow, gridColumn)) return false;
     if (count_ == kKeyQueueCapacity) return false;
     keys_[(first_ + count_) % kKeyQueueCapacity] = static_cast<std::uint8_t>(gridRow * kGridColumns + gridColumn);
     ++count_;
@@ -57,4 +62,26 @@ std::uint64_t KeyQueue::Serve(Board& board, std::uint64_t now, std::uint64_t mos
     }
     nextAt_ = now + kKeyQueueGapPasses;  // it acted at once
     return count_ == 0 ? most : Least(most, kKeyQueueGapPasses);
+}
+
+KeyQueueContents KeyQueue::Contents() const {
+    KeyQueueContents contents;
+    for (int i = 0; i < count_; ++i) contents.waiting.push_back(keys_[(first_ + i) % kKeyQueueCapacity]);
+    contents.pressed = pressed_;
+    contents.nextAt = nextAt_;
+    return contents;
+}
+
+bool KeyQueue::Restore(const KeyQueueContents& contents) {
+    KeyQueue restored;
+    for (const std::uint8_t key : contents.waiting) {
+        if (!restored.Add(RowOf(key), ColumnOf(key))) return false;
+    }
+    if (contents.pressed != -1) {
+        if (contents.pressed < 0 || !Queueable(RowOf(contents.pressed), ColumnOf(contents.pressed))) return false;
+    }
+    restored.pressed_ = contents.pressed;
+    restored.nextAt_ = contents.nextAt;
+    *this = restored;
+    return true;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "board/board.h"
 
@@ -24,6 +25,15 @@ constexpr int kKeyQueueCapacity = 256;
 // monitor does sees a whole round without a key between two keys, as when a
 // finger lifts.
 constexpr std::uint64_t kKeyQueueGapPasses = 300;
+
+// A queue as plain numbers, for a file that keeps it: the waiting keys in
+// order and the pressed one (grid row * kGridColumns + grid column; -1 for
+// none pressed), and the first pass at which the next key may go in.
+struct KeyQueueContents {
+    std::vector<std::uint8_t> waiting;
+    int pressed = -1;
+    std::uint64_t nextAt = 0;
+};
 
 class KeyQueue {
 public:
@@ -47,6 +57,11 @@ public:
     // served again, `most` when nothing waits. Serving twice at one boundary
     // changes nothing the second time.
     std::uint64_t Serve(Board& board, std::uint64_t now, std::uint64_t most);
+
+    KeyQueueContents Contents() const;
+    // The queue holding contents; false, with the queue left as it was, when
+    // they name a place without a key, a tape key, or more keys than it holds.
+    bool Restore(const KeyQueueContents& contents);
 
 private:
     std::uint8_t keys_[kKeyQueueCapacity] = {};  // grid row * kGridColumns + grid column

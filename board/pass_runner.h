@@ -56,6 +56,13 @@ public:
 
     // Instructions already run of the current pass: 0 between passes, else 1-9.
     int Position() const { return cursor_.Position(); }
+    // Resumes a saved run at its place in a pass, with the passes it had
+    // completed (PassCursor::Passes()); a pass begun before counts as pass 1.
+    void PlaceAt(int position, std::uint64_t completed) {
+        cursor_.PlaceAt(position, completed);
+        pass_ = position != 0 ? 1 : 0;
+    }
+    std::uint64_t Completed() const { return cursor_.Passes(); }
     // Passes begun since the runner was made; the first one is pass 1.
     std::uint64_t Pass() const { return pass_; }
     std::uint64_t Instructions() const { return instructions_; }

@@ -155,6 +155,14 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             }
             options.saves.push_back(save);
             i += 3;
+        } else if (option == "--state" || option == "--save-state") {
+            if (!values(1)) return false;
+            std::string& path = option == "--state" ? options.statePath : options.saveStatePath;
+            path = argv[++i];
+            if (path.empty()) {
+                error = option + ": the file name is empty";
+                return false;
+            }
         } else if (option == "--exercise") {
             if (!values(1)) return false;
             options.exercisePath = argv[++i];
@@ -205,6 +213,11 @@ bool ParseRunOptions(int argc, const char* const* argv, RunOptions& options, std
         error = "--rom and --no-rom exclude each other";
         return false;
     }
+    if (!options.statePath.empty() && (options.romGiven || options.noRom)) {
+        error = std::string(options.romGiven ? "--rom" : "--no-rom") +
+                " cannot go with --state: the state file holds the whole memory, the monitor's among it";
+        return false;
+    }
     return true;
 }
 
@@ -214,11 +227,13 @@ std::string RunUsageText() {
                "Runs the Tarvo board without a window: the same CPU, memory, 8255, keypad,\n"
                "display latches and idle passes of ten instructions with the single-step NMI.\n"
                "\n"
-               "Order of a run: the board is set up and the monitor ROM loaded, then the\n"
-               "--hex, --bin and --asm files in the order given, then the CPU starts at\n"
-               "0000h; the board runs the settle time, each --keys key is pressed in turn,\n"
-               "and --passes more idle passes run. Then the outputs are printed and the\n"
-               "--save-hex files written.\n"
+               "Order of a run: the board is set up and the monitor ROM loaded (with\n"
+               "--state, the board is taken from the state file instead), then the --hex,\n"
+               "--bin and --asm files in the order given, then the CPU starts at 0000h\n"
+               "(after --state it runs on from where it was saved, without a reset); the\n"
+               "board runs the settle time, each --keys key is pressed in turn, and\n"
+               "--passes more idle passes run. Then the outputs are printed, the\n"
+               "--save-hex files written and, last, the --save-state file.\n"
                "\n"
                "Loading:\n"
                "  --rom FILE          monitor ROM image: its first 4096 bytes go to 0000h.\n"
@@ -232,6 +247,12 @@ std::string RunUsageText() {
                "  --asm FILE          assemble a Z80 source (as tarvoasm does) and load the\n"
                "                      bytes it writes; its errors end the run.\n"
                "                      --hex, --bin and --asm may be repeated; they load in order.\n"
+               "  --state FILE        start from a state file (.tarvo, docs/state-file.md),\n"
+               "                      as the page's \"Save state\" or --save-state wrote it:\n"
+               "                      memory (the monitor's among it), the CPU, the 8255, the\n"
+               "                      keypad, the display, the T-states and the place in the\n"
+               "                      idle pass. Not with --rom or --no-rom. A file that is\n"
+               "                      damaged, cut short or from a newer version is an error.\n"
                "\n"
                "Running:\n"
                "  --keys \"KEYS\"       keys to press, separated by spaces, for example\n"
@@ -288,6 +309,12 @@ std::string RunUsageText() {
            "  --save-hex FROM TO FILE\n"
            "                      save memory FROM to TO (both included) as an Intel HEX\n"
            "                      file after the run. May be repeated.\n"
+           "  --save-state FILE   last of all: the whole board as the run left it, as a\n"
+           "                      state file that --state and the page's \"Load state\"\n"
+           "                      read. The parts of the --state file that only the page\n"
+           "                      uses (its source, breakpoints, speed, stopwatch) and\n"
+           "                      the keys waiting in the page's key queue, which tarvorun\n"
+           "                      does not press, are written back unchanged.\n"
            "  --port-writes       after the outputs above: the writes to ports 00h-03h\n"
            "                      during the --passes after the last key, as\n"
            "                      \"port writes: W in N instructions\".\n"

@@ -43,6 +43,8 @@ struct RunOptions {
     bool cycles = false;
     std::vector<AddressRange> dumps;
     std::vector<HexSave> saves;
+    std::string statePath;      // --state: the board from a state file instead of the ROM and a start
+    std::string saveStatePath;  // --save-state: the whole run into a state file, last
     // --exercise: grade the program in submission (.asm or .hex) against the file's checks.
     std::string exercisePath;
     std::string submission;

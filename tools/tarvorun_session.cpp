@@ -11,6 +11,7 @@
 #include "files/hex_file.h"
 #include "files/monitor_rom.h"
 #include "files/open_for_reading.h"
+#include "state/state_file_io.h"
 #include "tarvoasm_sources.h"
 #include "tarvorun_nmi_spool.h"
 
@@ -29,9 +30,10 @@ std::string Reason(int systemError) {
     return systemError > 0 ? std::generic_category().message(systemError) : "the system gave no reason";
 }
 
+// The --hex, --bin and --asm files, over the ROM image unless the board came from a state file.
 bool LoadFiles(Board& board, const RunOptions& options, const std::string& programFolder, char separator,
                std::ostream& err) {
-    if (!LoadRomImage(board, options, programFolder, separator, err)) return false;
+    if (options.statePath.empty() && !LoadRomImage(board, options, programFolder, separator, err)) return false;
     FileError fileError;
     for (const LoadStep& load : options.loads) {
         if (load.kind == LoadStep::Kind::Assembly) {
@@ -136,11 +138,24 @@ std::string MemoryDumpText(const BoardMemory& memory, AddressRange range) {
 int RunBoardSession(const RunOptions& options, const std::string& programFolder, char separator, std::ostream& out,
                     std::ostream& err) {
     auto board = std::make_unique<Board>();
-    SetUpBoard(*board);
-    if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
-    StartBoard(*board);
+    // The run a --state file holds, and after the run the one --save-state writes.
+    auto saved = std::make_unique<SavedState>();
+    if (!options.statePath.empty()) {
+        std::string error;
+        if (!ReadStateFile(options.statePath.c_str(), *saved, error)) {
+            err << "tarvorun: " << error << "\n";
+            return kRunFailed;
+        }
+        PutBoard(saved->run.board, *board);
+        if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
+    } else {
+        SetUpBoard(*board);
+        if (!LoadFiles(*board, options, programFolder, separator, err)) return kRunFailed;
+        StartBoard(*board);
+    }
 
     PassRunner runner(*board, options.keyPhase != 0 || options.nmiLog || options.portWrites || options.trace);
+    runner.PlaceAt(saved->run.position, saved->run.passes);
     if (options.trace && options.keys.empty()) runner.TraceTo(out);
     // The log is written as it happens, in constant memory; lines that nobody asked for are dropped.
     NmiLogSpool nmiSpool;
@@ -190,6 +205,17 @@ int RunBoardSession(const RunOptions& options, const std::string& programFolder,
         if (WriteHexFile(save.path.c_str(), board->memory, save.range.from, save.range.to, &error) != 0) {
             err << "tarvorun: cannot write the Intel HEX file " << Quoted(save.path) << ": "
                 << Reason(error.systemError) << "\n";
+            return kRunFailed;
+        }
+    }
+    if (!options.saveStatePath.empty()) {
+        // The key queue and the page's parts stay as the --state file had them.
+        saved->run.board = *board;
+        saved->run.position = runner.Position();
+        saved->run.passes = runner.Completed();
+        std::string error;
+        if (!WriteStateFile(options.saveStatePath.c_str(), *saved, error)) {
+            err << "tarvorun: " << error << "\n";
             return kRunFailed;
         }
     }

@@ -70,11 +70,24 @@ bool StartPageBoard() {
     return loaded;
 }
 
+// Nothing left over from the run before: a stop, a step under way, a tape key.
+void ForgetPendingStops() {
+    stopReason = kRanOn;
+    PageTemporaryStops().Clear();
+    pendingTapeCommand = kNoTapeCommand;
+    repaintRequested = true;
+}
+
 }  // namespace
 
 Board& PageBoard() { return board; }
 KeyQueue& PageKeys() { return keys; }
 std::uint64_t PagePasses() { return cursor.Passes(); }
+int PagePassPosition() { return cursor.Position(); }
+void ResumePageRun(int position, std::uint64_t passes) {
+    cursor.PlaceAt(position, passes);
+    ForgetPendingStops();
+}
 // Made on first use, after the board, its bus and its cursor above.
 BoardHistory& PageHistory() {
     static BoardHistory history(BoardRun{board, access.bus, cursor, keys});
@@ -111,10 +124,7 @@ EMSCRIPTEN_KEEPALIVE int tarvo_power_cycle() {
         keys = KeyQueue{};
         loaded = StartPageBoard();
     });
-    stopReason = kRanOn;
-    PageTemporaryStops().Clear();
-    pendingTapeCommand = kNoTapeCommand;
-    repaintRequested = true;
+    ForgetPendingStops();
     return loaded ? 1 : 0;
 }
 

@@ -226,6 +226,40 @@ function wrapCore(module, monitor) {
     watchText: text("tarvo_watch_text", ["number"]),
   });
 
+  // The state file (web/state_binding.cpp, docs/state-file.md): its bytes and
+  // the page's two parts cross through files of their own.
+  const stateSave = c("tarvo_state_save", "number", ["string", "string", "string"]);
+  const stateLoad = c("tarvo_state_load", "number", ["string", "string", "string"]);
+  const stateError = text("tarvo_state_error", []);
+  const [stateFile, stateSource, statePage] = ["state.tarvo", "state-source.txt", "state-page.json"]
+    .map((name) => filesFolder + "/" + name);
+  const withStateFiles = (work) => {
+    try { return work(); } finally {
+      for (const path of [stateFile, stateSource, statePage]) {
+        if (module.FS.analyzePath(path).exists) module.FS.unlink(path);
+      }
+    }
+  };
+  const state = Object.freeze({
+    // The file's bytes: the board, its key queue and its place in the idle
+    // pass, and the page's parts, its source and its settings (JSON text).
+    save: (source, page) => withStateFiles(() => {
+      module.FS.writeFile(stateSource, source);
+      module.FS.writeFile(statePage, page);
+      if (stateSave(stateSource, statePage, stateFile) !== 0) throw new Error(stateError());
+      return module.FS.readFile(stateFile);
+    }),
+    // The board from the file's bytes, the history begun anew there, and the
+    // page's parts as { source, page } ("" for a part the file lacks). Throws
+    // Error(why, for the learner) with nothing changed.
+    load: (bytes) => withStateFiles(() => {
+      module.FS.writeFile(stateFile, bytes);
+      if (stateLoad(stateFile, stateSource, statePage) !== 0) throw new Error(stateError());
+      return { source: module.FS.readFile(stateSource, { encoding: "utf8" }),
+               page: module.FS.readFile(statePage, { encoding: "utf8" }) };
+    }),
+  });
+
   // What the last load wrote, by the names of loadReportNames, and the reason of a bad HEX line.
   const lastLoad = () => {
     const ints = int32s(loadReport(), loadReportNames.length + 1);
@@ -269,6 +303,7 @@ function wrapCore(module, monitor) {
     // One of StopReason, for the last run.
     stopReason: c("tarvo_stop_reason", "number", []),
     history,
+    state,
     // Stops for the next run only, gone once a run stops: at an address (with
     // SP at sp, as Step over wants it, or -1 for any), or at the first byte of
     // every line of the last assembly.

@@ -15,6 +15,8 @@ import { fillShortcutTable, gridOf, keypadLegends } from "./keypad_keys.js";
 import { Pacer } from "./pacing.js";
 import { PageLinks } from "./page_links.js";
 import { hex4, messageLine, plural } from "./page_text.js";
+import { Autosave } from "./autosave.js";
+import { PageState, StateFiles } from "./page_state.js";
 import { PowerSwitch } from "./power_switch.js";
 import { RangeDialog } from "./range_dialog.js";
 import { SourceFiles } from "./source_files.js";
@@ -77,6 +79,14 @@ async function startPage() {
     const links = new PageLinks(byId("share-panel"), { core, sources, examples, files, power, press, pacer, say },
                                 { x: (text) => exercises.open("linked-exercise.json", text) });
 
+    const state = new PageState({ core, pacer, speed, cpu, watches, time, sources, afterLoad: () => {
+      afterPower();
+      time.refresh();
+      history.refresh();
+    } });
+    const stateFiles = new StateFiles(byId("state-panel"), { state, say });
+    const autosave = new Autosave(byId("resume-line"), { state, power, say });
+
     if (!core.start()) say("There was an error opening the Tarvo files!", true);
     view.listen({
       press,
@@ -90,7 +100,6 @@ async function startPage() {
     cpu.listen(afterChange);
     sources.listen();
     cpu.refresh();
-    links.listen();
     pacer.start(() => {
       afterChange();
       cpu.tick();
@@ -100,10 +109,15 @@ async function startPage() {
       speed.showRate();
       showStatus();
     });
+    // The learner's work as it was when the page last closed, and kept from now on.
+    await autosave.resume();
+    autosave.start();
+    // A link opened with the page comes after the resumed work, so that it asks before replacing it.
+    links.listen();
     // The page's scripting handle, documented in web/README.md; the only global.
     window.Tarvo = Object.freeze({
       page: Object.freeze({ core, pacer, view, speed, ranges, files, examples, cpu, help, sources, power, press,
-                            time, history, watches, links, exercises }),
+                            time, history, watches, links, exercises, state, stateFiles, autosave }),
       keypad: Object.freeze({ gridOf }),
     });
     // Offline use, once the page has what it needs (sw.js fetches the whole site

@@ -23,8 +23,12 @@ export class TimePanel {
     root.querySelector("#stopwatch-zero").addEventListener("click", () => this.zero());
   }
 
-  zero() {
-    this.start = { tStates: this.history.tStates(), at: this.history.now() };
+  zero() { this.zeroAt(this.history.tStates()); }
+
+  // The T-state count the stopwatch was zeroed at, or null: a saved state keeps it.
+  zeroedAt() { return this.start === null ? null : this.start.tStates; }
+  zeroAt(tStates) {
+    this.start = tStates === null ? null : { tStates, at: this.history.now() };
     this.refresh();
   }
 

@@ -29,6 +29,7 @@ export class WatchPanel {
     this.kind = root.querySelector("#watch-kind");
     this.what = root.querySelector("#watch-what");
     this.ids = [];
+    this.added = new Map();  // id -> { kind, text } as add() took them
     root.querySelector("#watch-form").addEventListener("submit", (e) => {
       e.preventDefault();
       this.add(this.kind.value, this.what.value.trim());
@@ -54,6 +55,7 @@ export class WatchPanel {
       return null;
     }
     this.ids.push(result.id);
+    this.added.set(result.id, { kind, text });
     this.what.value = "";
     this.show();
     this.say("Watchpoint " + result.id + " set: " + this.history.watchText(result.id) + ".", false);
@@ -63,7 +65,17 @@ export class WatchPanel {
   remove(id) {
     this.history.removeWatch(id);
     this.ids = this.ids.filter((i) => i !== id);
+    this.added.delete(id);
     this.show();
+  }
+
+  // The watchpoints as add() took them, in their order: a saved state keeps these.
+  entries() { return this.ids.map((id) => this.added.get(id)); }
+
+  // These in place of the present ones; one that is refused now is left out, with a message.
+  replaceAll(entries) {
+    for (const id of [...this.ids]) this.remove(id);
+    for (const e of entries) this.add(e.kind, e.text);
   }
 
   show() {

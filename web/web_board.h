@@ -17,6 +17,12 @@ KeyQueue& PageKeys();
 // The passes completed on the board, the key queue's clock.
 std::uint64_t PagePasses();
 
+// After the board, the key queue or the place in the idle pass was put back
+// from outside (a loaded state): the cursor at that place, no stop, step or
+// tape command pending, the display repainted.
+void ResumePageRun(int position, std::uint64_t passes);
+int PagePassPosition();
+
 // The page's history: every move of the board forward goes through it, and
 // every change from outside through its Input, so that Step back and Run back
 // find the board as it was.

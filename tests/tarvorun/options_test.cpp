@@ -102,6 +102,10 @@ TEST(RunOptions, UsageErrorsSayWhatIsWrong) {
         {{"--key-phase", "10"}, "not a number of instructions from 0 to 9"},
         {{"--key-phase", "-1"}, "--key-phase"},
         {{"--key-phase"}, "--key-phase needs a value"},
+        {{"--state", "s.tarvo", "--rom", "r.bin"}, "--rom cannot go with --state"},
+        {{"--no-rom", "--state", "s.tarvo"}, "--no-rom cannot go with --state"},
+        {{"--save-state", ""}, "--save-state: the file name is empty"},
+        {{"--state"}, "--state needs a value"},
     };
     for (const Case& c : cases) {
         std::string joined;

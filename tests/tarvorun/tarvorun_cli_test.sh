@@ -198,6 +198,25 @@ run --rom "$work/boot.bin" --passes 1 --save-hex 1800 1810 "$work/no-such-folder
 expect_code 1 "--save-hex into a missing folder"
 expect_err "out.hex': No such file or directory" "--save-hex into a missing folder"
 
+# A run saved as a state file goes on from there in the next run, without a
+# reset; the state file keeps every part the next save writes back.
+# shellcheck disable=SC2086
+run $program --keys "1 2" --save-state "$work/half.tarvo"
+expect_code 0 "--save-state"
+run --state "$work/half.tarvo" --keys "3 4" --save-state "$work/again.tarvo"
+expect_code 0 "--state"
+expect_line "$work/out" 1 "  1234" "--state, display"
+run --state "$work/again.tarvo" --dump 1900:1905
+expect_line "$work/out" 2 "1900: 00 00 30 9B BA 36" "--state of a --state run, buffer"
+head -c 5000 "$work/half.tarvo" >"$work/cut.tarvo"
+run --state "$work/cut.tarvo" --save-state "$work/not-written.tarvo"
+expect_code 1 "--state cut short"
+expect_err "the file ends inside part 3 of 10 (MEM ): it gives 65536 bytes" "--state cut short"
+[ -e "$work/not-written.tarvo" ] && fail "--state cut short: a state file was written"
+run --state "$work/keypad.hex"
+expect_code 1 "--state of a HEX file"
+expect_err "this is not a Tarvo state file" "--state of a HEX file"
+
 # A save through a symbolic link writes the file it leads to; the link stays.
 ln -s keypad.hex "$work/link.hex" || exit 1
 run --rom "$work/boot.bin" --passes 1 --save-hex 1A00 1A00 "$work/link.hex"
@@ -220,7 +239,8 @@ expect_err "not available here" "tape key"
 
 run --help
 expect_code 0 "--help"
-for word in --rom --no-rom --hex --bin --keys --passes --settle --scan-limit --segments --regs --dump --save-hex TAPERD; do
+for word in --rom --no-rom --hex --bin --keys --passes --settle --scan-limit --segments --regs --dump --save-hex \
+    --state --save-state TAPERD; do
     grep -qF -- "$word" "$work/out" || fail "--help does not mention $word"
 done
 

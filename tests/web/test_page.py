@@ -14,7 +14,8 @@ editor, loads, examples, long text, Power off and on) and of learner_checks.py
 (help, the CPU panel's tools, phone and desktop layout), of history_checks.py
 (the stopwatch, Step back, who last wrote, watchpoints, Run back), of
 exercise_checks.py (the shipped exercises checked in the page, the exercise
-panel on a phone), and a
+panel on a phone), of state_checks.py (Save state, Load state, the autosave
+across a reload), and a
 console without errors at the end. Screenshots go to OUT_DIR. Exits 1 at
 the first failed check.
 """
@@ -31,6 +32,7 @@ try:
     import history_checks as history
     from exercise_checks import CHECKS as EXERCISE_CHECKS
     from link_checks import check_a_new_version_comes_whole_on_reload, check_share_links_and_offline
+    from state_checks import check_state_file_and_autosave
     from source_checks import check_source_breakpoint_and_steps, check_source_typed_assembled_and_wrong
 except ImportError as missing:  # python3-selenium is not installed
     print(f"web-test: SKIPPED: {missing} (tools/install-deps.sh test installs python3-selenium)")
@@ -283,7 +285,8 @@ CHECKS = [check_greeting_then_address_mode, check_page_weight, check_keypad_clic
           check_source_typed_assembled_and_wrong, check_source_breakpoint_and_steps,
           keys_files.check_examples_start_themselves, check_example_list_and_intr,
           history.check_time_step_back_and_watchpoints] + EXERCISE_CHECKS + LEARNER_CHECKS + [
-          check_share_links_and_offline, check_a_new_version_comes_whole_on_reload, check_no_console_errors]
+          check_state_file_and_autosave, check_share_links_and_offline, check_a_new_version_comes_whole_on_reload,
+          check_no_console_errors]
 
 
 def main():

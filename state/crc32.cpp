@@ -1,0 +1,25 @@
+#include "state/crc32.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<std::uint32_t, 256> MakeTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
+
+}  // namespace
+
+std::uint32_t Crc32(const std::uint8_t* bytes, std::size_t count) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < count; ++i) c = kTable[(c ^ bytes[i]) & 0xFFu] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
