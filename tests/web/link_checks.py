@@ -11,6 +11,7 @@ import sys
 from pathlib import Path
 
 from page_driver import Page, hex_file, serve, start_chromium
+from selenium.webdriver.common.by import By
 
 SOURCE = Path(__file__).resolve().parents[2]
 
@@ -96,7 +97,9 @@ def check_share_links_and_offline(page, out):
         fresh.execute_cdp_cmd("Network.clearBrowserCache", {})  # only the service worker's cache is left
         offline = Page(fresh, base)
         offline.wait_display(lambda text: text != "", 10)
-        offline.click("open-editor")
+        # The autosave may have resumed this profile's last source, which opens the editor by itself.
+        if offline.driver.find_element(By.ID, "open-editor").is_displayed():
+            offline.click("open-editor")
         offline.wait_for(lambda: offline.js("return !document.getElementById('source-open').hidden"), 10,
                          "the editor to open offline")
         offline.wait_for(lambda: offline.js("return document.querySelectorAll('#examples li').length") > 0, 5,
